@@ -1,0 +1,31 @@
+# lyrant_library(name): a static library of every .cpp/.c in the calling folder (not its tests/).
+# Later work only adds sources; a folder without sources yet gives an interface library.
+function(lyrant_library name)
+  cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_link_libraries(${name} PUBLIC ${A_LIBS})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${A_LIBS})
+  endif()
+endfunction()
+
+# lyrant_test(name SOURCES ... [LIBS ...] [LABELS ...] [LOCKS ...] [TIMEOUT s] [GUI])
+# One GoogleTest executable, one ctest entry run through Wine. LOCKS names shared things (registry
+# keys, the desktop, the sound server's sinks) that tests of different executables must not touch at once.
+function(lyrant_test name)
+  cmake_parse_arguments(A "GUI" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS;RESOURCES" ${ARGN})
+  add_executable(${name} ${A_SOURCES} ${A_RESOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LYRANT_TESTBIN})
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${LYRANT_TESTBIN})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS "${A_LABELS}")
+  if(A_LOCKS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${A_LOCKS}")
+  endif()
+endfunction()

@@ -1,0 +1,88 @@
+# Sourced by scripts/test, scripts/run and scripts/bench: a private Wine prefix, Xvfb display and
+# PulseAudio server for one run, all stopped again by pid. Nothing touches the user's ~/.wine.
+#   harness_start RUN_DIR   exports WINEPREFIX, DISPLAY, XDG_RUNTIME_DIR, PULSE_SERVER; writes RUN_DIR/env
+#   harness_stop            stops what harness_start started
+# Sinks: "lyrant_virtual" (the virtual device, "Tarnwick Virtual Audio"), "speakers_a" and
+# "speakers_b" ("Lyrant Speakers A/B"). Select devices by name: their order changes between runs.
+
+harness_log() { echo "harness: $*" >&2; }
+
+harness_start() {
+  HARNESS_RUN=$(mkdir -p "$1" && cd "$1" && pwd)
+  rm -rf "$HARNESS_RUN/prefix" "$HARNESS_RUN/xdg" "$HARNESS_RUN/pids"
+  mkdir -p "$HARNESS_RUN/xdg" && chmod 700 "$HARNESS_RUN/xdg"
+  : >"$HARNESS_RUN/pids"
+
+  # Display first: every wine command of the run must see the same one.
+  local fdfile="$HARNESS_RUN/display"
+  rm -f "$fdfile"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -ac 3>"$fdfile" >"$HARNESS_RUN/xvfb.log" 2>&1 &
+  echo "$!" >>"$HARNESS_RUN/pids"
+  local i
+  for i in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+  [ -s "$fdfile" ] || { harness_log "Xvfb did not start"; return 1; }
+  export DISPLAY=":$(tr -dc 0-9 <"$fdfile")"
+
+  # Sound server with null sinks and a silent keeper stream each (an idle sink's monitor starts late).
+  export XDG_RUNTIME_DIR="$HARNESS_RUN/xdg"
+  export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+  HOME="$HARNESS_RUN/xdg" pulseaudio -n --daemonize=yes --exit-idle-time=-1 --use-pid-file=yes \
+    --load=module-native-protocol-unix \
+    --load='module-null-sink sink_name=lyrant_virtual sink_properties=device.description="Tarnwick\ Virtual\ Audio"' \
+    --load='module-null-sink sink_name=speakers_a sink_properties=device.description="Lyrant\ Speakers\ A"' \
+    --load='module-null-sink sink_name=speakers_b sink_properties=device.description="Lyrant\ Speakers\ B"' \
+    >"$HARNESS_RUN/pulse.log" 2>&1 || { harness_log "pulseaudio did not start"; return 1; }
+  for i in $(seq 1 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl set-default-sink speakers_a >/dev/null
+  local pulsepid
+  pulsepid=$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null)
+  [ -n "$pulsepid" ] && echo "$pulsepid" >>"$HARNESS_RUN/pids"
+  local sink
+  for sink in lyrant_virtual speakers_a speakers_b; do
+    pacat -p -d "$sink" --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
+    echo "$!" >>"$HARNESS_RUN/pids"
+  done
+
+  # Wine prefix: boot it without the add-on installers, set the virtual desktop, then keep one
+  # persistent server for the whole run (services it starts write to a file, not to our pipes).
+  export WINEPREFIX="$HARNESS_RUN/prefix"
+  export WINEARCH=win32
+  export WINEDEBUG=-all
+  WINEDLLOVERRIDES="mscoree=d;mshtml=d" wineboot -i >"$HARNESS_RUN/wineboot.log" 2>&1
+  wineserver -w
+  cat >"$HARNESS_RUN/harness.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+REG
+  wine regedit /S "$(winepath -w "$HARNESS_RUN/harness.reg" 2>/dev/null)" >>"$HARNESS_RUN/wineboot.log" 2>&1
+  wineserver -w
+  wineserver -p >"$HARNESS_RUN/wineserver.log" 2>&1
+  wine cmd /c exit >>"$HARNESS_RUN/wineboot.log" 2>&1
+  cat >"$HARNESS_RUN/env" <<ENV
+export DISPLAY='$DISPLAY'
+export XDG_RUNTIME_DIR='$XDG_RUNTIME_DIR'
+export PULSE_SERVER='$PULSE_SERVER'
+export WINEPREFIX='$WINEPREFIX'
+export WINEARCH=win32
+export WINEDEBUG=-all
+ENV
+  harness_log "display $DISPLAY, prefix $WINEPREFIX"
+}
+
+harness_stop() {
+  [ -n "${HARNESS_RUN:-}" ] || return 0
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1
+  local pid
+  if [ -f "$HARNESS_RUN/pids" ]; then
+    while read -r pid; do
+      [ -n "$pid" ] && kill "$pid" >/dev/null 2>&1
+    done <"$HARNESS_RUN/pids"
+  fi
+  rm -f "$HARNESS_RUN/env"
+  HARNESS_RUN=
+}
