@@ -159,6 +159,19 @@ HBITMAP BuildMask(HBITMAP bitmap, COLORREF maskColour, int width, int height)
     return mask;
 }
 
+// A one-pixel 3-D frame: top and left in one brush, bottom and right in the other.
+void FrameEdges(HDC dc, const RECT& r, HBRUSH topLeft, HBRUSH bottomRight)
+{
+    RECT top = {r.left, r.top, r.right - 1, r.top + 1};
+    RECT left = {r.left, r.top, r.left + 1, r.bottom - 1};
+    RECT bottom = {r.left, r.bottom - 1, r.right, r.bottom};
+    RECT right = {r.right - 1, r.top, r.right, r.bottom};
+    ::FillRect(dc, &top, topLeft);
+    ::FillRect(dc, &left, topLeft);
+    ::FillRect(dc, &bottom, bottomRight);
+    ::FillRect(dc, &right, bottomRight);
+}
+
 const wchar_t* TextOrResource(const wchar_t* text)
 {
     if (text != nullptr && HIWORD(reinterpret_cast<UINT_PTR>(text)) == 0) {
@@ -638,14 +651,7 @@ void CStyledButton::OnDrawBorder(HDC dc, const RECT& rect)
     const COLORREF bottomRight = pressed ? light : dark;
     HBRUSH a = ::CreateSolidBrush(topLeft);
     HBRUSH b = ::CreateSolidBrush(bottomRight);
-    RECT top = {r.left, r.top, r.right - 1, r.top + 1};
-    RECT left = {r.left, r.top, r.left + 1, r.bottom - 1};
-    RECT bottom = {r.left, r.bottom - 1, r.right, r.bottom};
-    RECT right = {r.right - 1, r.top, r.right, r.bottom};
-    ::FillRect(dc, &top, a);
-    ::FillRect(dc, &left, a);
-    ::FillRect(dc, &bottom, b);
-    ::FillRect(dc, &right, b);
+    FrameEdges(dc, r, a, b);
     ::DeleteObject(a);
     ::DeleteObject(b);
 }
@@ -813,16 +819,7 @@ void CStyledButton::DrawClassicBorder(HDC dc, const RECT& rect, bool pressed, bo
         for (const Edge& e : edges) {
             RECT r = rect;
             ::InflateRect(&r, -e.inset, -e.inset);
-            HBRUSH a = ::GetSysColorBrush(e.topLeft);
-            HBRUSH b = ::GetSysColorBrush(e.bottomRight);
-            RECT top = {r.left, r.top, r.right - 1, r.top + 1};
-            RECT left = {r.left, r.top, r.left + 1, r.bottom - 1};
-            RECT bottom = {r.left, r.bottom - 1, r.right, r.bottom};
-            RECT right = {r.right - 1, r.top, r.right, r.bottom};
-            ::FillRect(dc, &top, a);
-            ::FillRect(dc, &left, a);
-            ::FillRect(dc, &bottom, b);
-            ::FillRect(dc, &right, b);
+            FrameEdges(dc, r, ::GetSysColorBrush(e.topLeft), ::GetSysColorBrush(e.bottomRight));
         }
     } else if (hot && m_drawBorder) {
         OnDrawBorder(dc, rect);   // raised while hovered
