@@ -50,14 +50,14 @@ TEST(IconPicture, PaintsNothingWithoutAnIconAndTheIconOnTheParentBrushWithOne)
     parent.Invalidate();
     parent.UpdateWindow();
     ::UpdateWindow(label);
-    PixelImage empty = CaptureScreenPixels(label);
+    PixelImage empty = CaptureClientPixels(label);
     ASSERT_FALSE(empty.Empty());
     EXPECT_EQ(40 * 30, empty.Count(kParentMagenta, 0, 0, 40, 30)) << "not even a background";
 
     ASSERT_NE(nullptr, picture.SetIcon(218, 24, 24));
     picture.Invalidate();
     picture.UpdateWindow();
-    PixelImage painted = CaptureScreenPixels(label);
+    PixelImage painted = CaptureClientPixels(label);
     EXPECT_EQ(24 * 24, painted.Count(kIconRed, 0, 0, 24, 24));
     EXPECT_EQ(40 * 30 - 24 * 24, painted.Count(kStaticBlue, 0, 0, 40, 30));
     EXPECT_EQ(0, painted.Count(kParentMagenta, 0, 0, 40, 30));

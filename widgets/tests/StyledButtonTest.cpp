@@ -93,13 +93,18 @@ protected:
     void SetUp() override
     {
         RECT rect = {20, 20, 320, 220};
-        ASSERT_NE(nullptr, parent.Create(nullptr, rect, L"parent", WS_POPUP | WS_VISIBLE));
+        // Topmost, with the pointer resting on the button: windows of other test programs on the
+        // same desktop must not come between the button and the mouse.
+        ASSERT_NE(nullptr, parent.Create(nullptr, rect, L"parent", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST));
         parent.UpdateWindow();
     }
     void TearDown() override { parent.DestroyWindow(); }
 
     HWND MakeButton(DWORD style, const wchar_t* text = L"", int id = 100)
     {
+        POINT centre = {20 + kButtonWidth / 2, 20 + kButtonHeight / 2};
+        parent.ClientToScreen(&centre);
+        ::SetCursorPos(centre.x, centre.y);
         return ::CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | style, 20, 20, kButtonWidth,
                                  kButtonHeight, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
                                  nullptr);
@@ -108,7 +113,7 @@ protected:
     {
         button.Invalidate();
         button.UpdateWindow();
-        return CaptureScreenPixels(button);
+        return CaptureClientPixels(button);
     }
     CParent parent;
 };
