@@ -396,6 +396,28 @@ TEST_F(DriverChannel, RefusedOpenLogsCannotOpenDriverWithTheError)
     EXPECT_EQ(messages.back(), "Cannot open driver (0x00000002)");
 }
 
+TEST_F(DriverChannel, InterfacePathTooLongForTheDevicePathFailsOpen)
+{
+    // 130 characters, 126 of them two bytes each in a double-byte ANSI code page: with the reference
+    // string the device path would need 293 of its 260 bytes.
+    LCID saved = GetThreadLocale();
+    ASSERT_TRUE(SetThreadLocale(MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), SORT_DEFAULT)));
+    char probe[4] = {};
+    int probeBytes = WideCharToMultiByte(CP_THREAD_ACP, 0, L"\u3042", 1, probe, sizeof(probe), nullptr, nullptr);
+    std::wstring path = L"\\\\?\\" + std::wstring(126, L'\u3042');
+    SetupApiSeam::Get().detailPath = path;
+    LogCapture log;
+    bool opened = helper.Open();
+    SetThreadLocale(saved);
+    ASSERT_EQ(probeBytes, 2);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(helper.hDevice, nullptr);
+    EXPECT_STREQ(helper.devicePath, "");
+    std::vector<std::string> messages = log.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], "Cannot open driver (0x000000CE)");
+}
+
 TEST_F(DriverChannel, RemovedDeviceIsReportedAsDriverNotLoaded)
 {
     ASSERT_GE(DriverSetup::RemoveDevices(VADRV_HARDWARE_ID_W), 1);
