@@ -97,6 +97,7 @@ protected:
         // same desktop must not come between the button and the mouse.
         ASSERT_NE(nullptr, parent.Create(nullptr, rect, L"parent", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST));
         parent.UpdateWindow();
+        ::SetForegroundWindow(parent);
     }
     void TearDown() override { parent.DestroyWindow(); }
 
@@ -364,6 +365,8 @@ TEST_F(StyledButtonFixture, AutoRepeatSendsTheCommandWhileHeld)
     ASSERT_TRUE(button.SubclassWindow(hWnd));
     parent.repeatId = 120;
     button.SetAutoRepeat(true, 40);
+    // Not flat: no hover capture of its own, so only the press holds the mouse.
+    button.SetFlat(false);
     const LPARAM inside = MAKELPARAM(kButtonWidth / 2, kButtonHeight / 2);
     ::SendMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, inside);
     PumpMessagesFor(300);
