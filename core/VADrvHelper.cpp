@@ -1,5 +1,6 @@
 #include "core/VADrvHelper.h"
 
+#include <cstddef>
 #include <cstdio>
 
 #include "core/LogFile.h"
@@ -11,6 +12,9 @@ namespace {
 constexpr DWORD kDetailBufferBytes = 266;
 constexpr DWORD kSetupErrorBits = 0xE0000000;
 constexpr DWORD kTurnedErrorBase = 0x800F0000;
+static_assert((kDetailBufferBytes - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath)) / sizeof(wchar_t) ==
+                  CVADrvHelper::kMaxInterfaceChars + 1,
+              "the detail buffer holds the longest interface path and its terminator");
 
 }  // namespace
 

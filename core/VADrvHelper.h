@@ -8,8 +8,10 @@ class CVADrvHelper
 {
 public:
     static constexpr int kDevicePathChars = 260;
-    // Interface path in the thread's ANSI code page, as FindDeviceInterface hands it out.
-    static constexpr int kInterfacePathChars = MAX_PATH;
+    // The setup interface's detail record holds at most 130 characters of interface path; in the
+    // thread's ANSI code page that takes up to two bytes each.
+    static constexpr int kMaxInterfaceChars = 130;
+    static constexpr int kInterfacePathChars = 2 * kMaxInterfaceChars + 1;
 
     CVADrvHelper();
     ~CVADrvHelper();

@@ -1,5 +1,8 @@
 #include "core/tests/SetupApiSeam.h"
 
+#include <cstddef>
+#include <cstring>
+
 #include "core/VADrvProtocol.h"
 #include "tests/support/TestPaths.h"
 
@@ -70,6 +73,25 @@ BOOL WINAPI FakeEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device, cons
     return Real<Fn>("SetupDiEnumDeviceInterfaces")(set, device, interfaceClass, index, data);
 }
 
+BOOL WINAPI FakeGetDeviceInterfaceDetail(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data,
+                                        PSP_DEVICE_INTERFACE_DETAIL_DATA_W detail, DWORD size, PDWORD required,
+                                        PSP_DEVINFO_DATA device)
+{
+    using Fn = BOOL(WINAPI*)(HDEVINFO, PSP_DEVICE_INTERFACE_DATA, PSP_DEVICE_INTERFACE_DETAIL_DATA_W, DWORD, PDWORD,
+                             PSP_DEVINFO_DATA);
+    BOOL ok = Real<Fn>("SetupDiGetDeviceInterfaceDetailW")(set, data, detail, size, required, device);
+    const std::wstring& path = SetupApiSeam::Get().detailPath;
+    if (ok && !path.empty()) {
+        DWORD bytes = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath) + (path.size() + 1) * sizeof(wchar_t);
+        if (bytes > size) {
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return FALSE;
+        }
+        memcpy(detail->DevicePath, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+    }
+    return ok;
+}
+
 }  // namespace
 
 // The import slots themselves: defined here, the linker takes these instead of setupapi's.
@@ -80,4 +102,6 @@ void* g_SeamCallClassInstaller __asm__("__imp__SetupDiCallClassInstaller@12") =
     reinterpret_cast<void*>(&FakeCallClassInstaller);
 void* g_SeamEnumDeviceInterfaces __asm__("__imp__SetupDiEnumDeviceInterfaces@20") =
     reinterpret_cast<void*>(&FakeEnumDeviceInterfaces);
+void* g_SeamGetDeviceInterfaceDetail __asm__("__imp__SetupDiGetDeviceInterfaceDetailW@24") =
+    reinterpret_cast<void*>(&FakeGetDeviceInterfaceDetail);
 }
