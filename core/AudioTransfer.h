@@ -1,0 +1,72 @@
+#pragma once
+#include <windows.h>
+#include <mmsystem.h>
+#include <mmreg.h>
+
+#include <SoundTouch.h>
+
+// Channel state bits in CAudioTransfer::flags.
+constexpr DWORD TRANSFER_RUNNING = 1;         // capture was started by the owner
+constexpr DWORD TRANSFER_STOPPING = 2;        // returning blocks are freed, not requeued
+constexpr DWORD TRANSFER_OUTPUT_STARTED = 4;  // playback was restarted after its initial pause
+
+// One transfer channel: a ring of buffer blocks circulating from a wave capture device to a wave
+// playback device, moved by the channel's worker thread (AudioTransferWorkerThreadProc). Each block
+// is a single heap allocation: a WAVEHDR followed by bufferBytes of audio.
+class CAudioTransfer
+{
+public:
+    CAudioTransfer();
+    ~CAudioTransfer();
+    CAudioTransfer(const CAudioTransfer&) = delete;
+    CAudioTransfer& operator=(const CAudioTransfer&) = delete;
+
+    // Builds the format, opens both devices to the worker thread threadId, queues the ring on
+    // capture (not started) and configures the pitch processor. False when the format cannot work
+    // (nothing is opened then) or a block could not be allocated.
+    bool OpenDevices(UINT inputDevice, UINT outputDevice);
+    void StopDevices();
+    void CloseDevices();
+    void FreeBuffer(WAVEHDR* block);
+
+    void UpdateLevels(const void* data, DWORD bytes);
+    void SetPitch(int position);
+    // Worker side: shifts one recorded block in place when pitch shifting is on.
+    void ShiftPitch(void* data, DWORD bytes);
+
+    HWAVEIN hWaveIn = nullptr;
+    HWAVEOUT hWaveOut = nullptr;
+    DWORD bufferLenMs = 200;
+    DWORD bufferNum = 10;
+    DWORD bufferBytes = 0;
+    DWORD liveBuffers = 0;
+    DWORD channels = 2;
+    DWORD bitsPerSample = 16;
+    DWORD sampleRate = 44100;
+    WAVEFORMATEXTENSIBLE format = {};
+    volatile LONG queuedIn = 0;
+    volatile LONG queuedOut = 0;
+    volatile DWORD flags = 0;
+    HANDLE hThread = nullptr;
+    DWORD threadId = 0;
+    volatile DWORD levels[2] = {0, 0};
+    soundtouch::SoundTouch soundTouch;
+    volatile bool pitchOn = false;
+
+    // The semitones last handed to the processor (it has no getter).
+    int pitchSemitones = 0;
+    // Set by the starter before the worker is created; the worker signals it once its message
+    // queue exists, so no device notification can be posted into the void.
+    HANDLE hQueueReady = nullptr;
+
+private:
+    // The UI thread's SetPitch and the worker's ShiftPitch never run inside the processor together.
+    CRITICAL_SECTION pitchLock;
+};
+
+// The worker thread of one channel; the parameter is the engine. Ends on WM_QUIT.
+DWORD WINAPI AudioTransferWorkerThreadProc(LPVOID parameter);
+
+// Completes nAvgBytesPerSec (and, for PCM, the extensible fields) from the basic fields; returns
+// the bytes of one sample.
+unsigned CompleteExtensibleFormat(WAVEFORMATEXTENSIBLE& format);
