@@ -52,7 +52,7 @@ public: \
     BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) \
     { \
         BOOL bHandled = TRUE; \
-        (void)hWnd; (void)wParam; (void)lParam; (void)bHandled;
+        (void)hWnd; (void)uMsg; (void)wParam; (void)lParam; (void)lResult; (void)bHandled;
 
 #define END_MSG_MAP() \
         return FALSE; \

@@ -131,6 +131,34 @@ TEST(UIThreadDispatcher, QueuedWorkThatDispatchesAgainDoesNotDeadlock)
     EXPECT_EQ(ran, (std::vector<std::string>{"outer", "inner queued", "inner sync", "outer done"}));
 }
 
+TEST(UIThreadDispatcher, DispatchArrivingDuringAQueuedWorksModalLoopRunsInsideIt)
+{
+    CUIThreadDispatcher& dispatcher = CUIThreadDispatcher::Instance();
+    std::vector<std::string> ran;
+    std::atomic<int> returned{0};
+    std::thread second;
+    std::thread first([&] {
+        dispatcher.Dispatch(
+            [&] {
+                ran.push_back("modal begins");
+                // Like a message box: another thread dispatches while this work pumps messages.
+                second = std::thread([&] {
+                    dispatcher.Dispatch([&] { ran.push_back("second"); }, true);
+                    ++returned;
+                });
+                bool secondRan = PumpUntil([&] { return returned == 1; });
+                ran.push_back(secondRan ? "modal ends" : "modal gave up");
+            },
+            true);
+        ++returned;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return returned == 2; }));
+    first.join();
+    if (second.joinable())
+        second.join();
+    EXPECT_EQ(ran, (std::vector<std::string>{"modal begins", "second", "modal ends"}));
+}
+
 TEST(UIThreadDispatcher, OtherMessagesGoToTheDefaultProcedure)
 {
     HWND window = GetDispatcherWindow();

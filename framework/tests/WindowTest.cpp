@@ -1,5 +1,7 @@
 // Message maps, subclassing, superclasses, reflection and the end of a window's life.
+#include "framework/MemoryDC.h"
 #include "framework/WindowImpl.h"
+#include "tests/support/WindowPixels.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -342,6 +344,67 @@ TEST(MessageMap, EntriesAreTriedInOrderAndTheFirstHandlerThatKeepsItWins)
         EXPECT_EQ(c.result, result) << c.msg;
         EXPECT_EQ(std::wstring(c.calls), window.calls) << c.msg;
     }
+    window.DestroyWindow();
+}
+
+// Paints red with a blue square at (10,10)-(30,30), through the double buffer.
+class CBufferedWindow : public CWindowImpl<CBufferedWindow>, public CDoubleBufferImpl<CBufferedWindow>
+{
+public:
+    int paints = 0;
+    BEGIN_MSG_MAP(CBufferedWindow)
+        CHAIN_MSG_MAP(CDoubleBufferImpl<CBufferedWindow>)
+    END_MSG_MAP()
+    void DoPaint(HDC dc)
+    {
+        ++paints;
+        RECT client;
+        ::GetClientRect(m_hWnd, &client);
+        HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
+        HBRUSH blue = ::CreateSolidBrush(RGB(0, 0, 255));
+        ::FillRect(dc, &client, red);
+        RECT square = {10, 10, 30, 30};
+        ::FillRect(dc, &square, blue);
+        ::DeleteObject(red);
+        ::DeleteObject(blue);
+    }
+};
+
+TEST(DoubleBuffer, PaintsThroughTheMemoryDcAndIntoAGivenDc)
+{
+    CBufferedWindow window;
+    RECT rect = {40, 40, 200, 140};
+    ASSERT_NE(nullptr, window.Create(nullptr, rect, L"buffered", WS_POPUP | WS_VISIBLE));
+    window.Invalidate();
+    window.UpdateWindow();
+    PixelImage screen = CaptureClientPixels(window);
+    ASSERT_FALSE(screen.Empty());
+    EXPECT_EQ(400, screen.Count(RGB(0, 0, 255), 0, 0, screen.width, screen.height));
+    EXPECT_EQ(RGB(255, 0, 0), screen.At(5, 5));
+    EXPECT_EQ(RGB(255, 0, 0), screen.At(screen.width - 1, screen.height - 1));
+
+    // Only the invalid part is redrawn, at its own place.
+    window.paints = 0;
+    RECT part = {20, 20, 60, 60};
+    window.InvalidateRect(&part);
+    window.UpdateWindow();
+    EXPECT_EQ(1, window.paints);
+    screen = CaptureClientPixels(window);
+    EXPECT_EQ(400, screen.Count(RGB(0, 0, 255), 0, 0, screen.width, screen.height));
+
+    // A DC in wParam is painted straight into (no buffer, no BeginPaint).
+    HDC screenDc = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screenDc);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screenDc, 160, 100);
+    ::ReleaseDC(nullptr, screenDc);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    window.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    EXPECT_EQ(RGB(0, 0, 255), ::GetPixel(memory, 15, 15));
+    EXPECT_EQ(RGB(255, 0, 0), ::GetPixel(memory, 40, 40));
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    EXPECT_EQ(1, window.SendMessage(WM_ERASEBKGND, 0, 0));
     window.DestroyWindow();
 }
 

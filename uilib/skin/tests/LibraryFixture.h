@@ -20,7 +20,8 @@ private:
 // The library's attach work runs once per test program (the tests link it statically).
 void EnsureLibraryAttached();
 
-// A 32-bit top-down DIB section selected into a memory DC, for reading what was drawn.
+// A 32-bit bottom-up DIB section (the library's own kind) selected into a memory DC, for reading
+// what was drawn; Pixel takes picture coordinates.
 class DibCanvas {
 public:
     DibCanvas(int width, int height, DWORD fill = 0);
@@ -30,7 +31,7 @@ public:
 
     HDC Dc() const { return m_dc; }
     HBITMAP Bitmap() const { return m_bitmap; }
-    DWORD& Pixel(int x, int y) { GdiFlush(); return m_bits[y * m_width + x]; }
+    DWORD& Pixel(int x, int y) { GdiFlush(); return m_bits[(m_height - 1 - y) * m_width + x]; }
     DWORD Rgb(int x, int y) { return Pixel(x, y) & 0xFFFFFF; }  // as 0x00RRGGBB
     void Fill(DWORD argb);
     int Width() const { return m_width; }

@@ -1,0 +1,163 @@
+#include "tests/support/PulseAudioIo.h"
+
+#include <mmsystem.h>
+
+#include <cstdio>
+
+#include "tests/support/TestPaths.h"
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+
+std::string UnixPath(const std::wstring& windowsPath)
+{
+    using ToUnix = char*(CDECL*)(const wchar_t*);
+    static ToUnix toUnix =
+        reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix)
+        return std::string();
+    char* path = toUnix(windowsPath.c_str());
+    if (!path)
+        return std::string();
+    std::string result = path;
+    HeapFree(GetProcessHeap(), 0, path);
+    return result;
+}
+
+// Wine runs the Unix shell but gives back no process to wait for: completion shows as files.
+bool StartScript(const std::string& arguments)
+{
+    std::string script = UnixPath(TestExeFolder() + L"\\pulse_io.sh");
+    if (script.empty())
+        return false;
+    std::string command = "/bin/sh " + script + " " + arguments;
+    std::wstring wide(command.begin(), command.end());
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+std::string SpecArguments(const PcmSpec& spec)
+{
+    return std::string(spec.format) + " " + std::to_string(spec.rate) + " " + std::to_string(spec.channels);
+}
+
+bool FileSize(const std::wstring& file, ULONGLONG* size)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    *size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
+}
+
+}  // namespace
+
+std::wstring AudioScratchFolder(const wchar_t* name)
+{
+    std::wstring root = TestExeFolder() + L"\\audio_scratch";
+    CreateDirectoryW(root.c_str(), nullptr);
+    std::wstring folder = root + L"\\" + name;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    return folder;
+}
+
+bool PulsePlay(const char* sink, const std::wstring& file, const PcmSpec& spec)
+{
+    return StartScript(std::string("play ") + sink + " " + UnixPath(file) + " " + SpecArguments(spec));
+}
+
+bool PulseRecord(const char* source, const std::wstring& file, const PcmSpec& spec, size_t bytes)
+{
+    return StartScript(std::string("record ") + source + " " + UnixPath(file) + " " + SpecArguments(spec) + " " +
+                       std::to_string(bytes));
+}
+
+bool WaitUntilDone(const std::wstring& file, DWORD timeoutMs)
+{
+    std::wstring done = file + L".done";
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(kPollMs))
+        if (GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+    return false;
+}
+
+bool WaitForBytes(const std::wstring& file, size_t bytes, DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(kPollMs)) {
+        ULONGLONG size = 0;
+        if (FileSize(file, &size) && size >= bytes)
+            return true;
+    }
+    return false;
+}
+
+bool WriteRaw(const std::wstring& file, const void* data, size_t bytes)
+{
+    FILE* f = _wfopen(file.c_str(), L"wb");
+    if (!f)
+        return false;
+    bool ok = fwrite(data, 1, bytes, f) == bytes;
+    return fclose(f) == 0 && ok;
+}
+
+std::vector<uint8_t> ReadRaw(const std::wstring& file)
+{
+    std::vector<uint8_t> data;
+    FILE* f = _wfopen(file.c_str(), L"rb");
+    if (!f)
+        return data;
+    uint8_t chunk[65536];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
+        data.insert(data.end(), chunk, chunk + n);
+    fclose(f);
+    return data;
+}
+
+bool LoadSinks48k(const std::wstring& stateFile, DWORD timeoutMs)
+{
+    DeleteFileW((stateFile + L".done").c_str());
+    return StartScript("sinks48k " + UnixPath(stateFile)) && WaitUntilDone(stateFile, timeoutMs);
+}
+
+void UnloadSinks48k(const std::wstring& stateFile)
+{
+    StartScript("unload " + UnixPath(stateFile));
+}
+
+int FindWaveIn(const wchar_t* name)
+{
+    for (UINT id = 0; id < waveInGetNumDevs(); ++id) {
+        WAVEINCAPSW caps = {};
+        if (waveInGetDevCapsW(id, &caps, sizeof(caps)) == MMSYSERR_NOERROR && wcsstr(caps.szPname, name) == caps.szPname)
+            return static_cast<int>(id);
+    }
+    return -1;
+}
+
+int FindWaveOut(const wchar_t* name)
+{
+    for (UINT id = 0; id < waveOutGetNumDevs(); ++id) {
+        WAVEOUTCAPSW caps = {};
+        if (waveOutGetDevCapsW(id, &caps, sizeof(caps)) == MMSYSERR_NOERROR && wcsstr(caps.szPname, name) == caps.szPname)
+            return static_cast<int>(id);
+    }
+    return -1;
+}

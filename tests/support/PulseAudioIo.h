@@ -1,0 +1,39 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Feeding and recording the harness's sound server from a test under Wine, through pacat and
+// parec (tests/support/pulse_io.sh, copied beside the test executables).
+
+struct PcmSpec
+{
+    const char* format;  // "s16le", "s24le"
+    unsigned rate;
+    unsigned channels;
+};
+
+// A scratch folder beside the test executable, emptied; files handed to the sound tools live here.
+std::wstring AudioScratchFolder(const wchar_t* name);
+// Starts pacat playing the raw file into the sink; touches "<file>.done" when it has finished.
+bool PulsePlay(const char* sink, const std::wstring& file, const PcmSpec& spec);
+// Starts parec recording bytes of the source into the raw file; then touches "<file>.done".
+bool PulseRecord(const char* source, const std::wstring& file, const PcmSpec& spec, size_t bytes);
+// Waits until "<file>.done" exists.
+bool WaitUntilDone(const std::wstring& file, DWORD timeoutMs);
+// Waits until the file holds at least bytes.
+bool WaitForBytes(const std::wstring& file, size_t bytes, DWORD timeoutMs);
+
+bool WriteRaw(const std::wstring& file, const void* data, size_t bytes);
+std::vector<uint8_t> ReadRaw(const std::wstring& file);
+
+// Two extra null sinks in s24le at 48 kHz, "Lyrant Engine 48k A" and "... B" with keeper streams.
+// Load them before the process's first wave call: the device list is read once per process.
+bool LoadSinks48k(const std::wstring& stateFile, DWORD timeoutMs);
+void UnloadSinks48k(const std::wstring& stateFile);
+
+// Wave device ids by (the start of) their names; -1 when absent.
+int FindWaveIn(const wchar_t* name);
+int FindWaveOut(const wchar_t* name);

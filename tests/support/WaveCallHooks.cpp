@@ -1,0 +1,95 @@
+#include "tests/support/WaveCallHooks.h"
+
+#include <mmsystem.h>
+
+WaveCallCounts g_waveCalls;
+
+namespace {
+
+volatile LONG* g_watched = nullptr;
+const WAVEHDR* g_queuedIn = nullptr;
+const WAVEHDR* g_queuedOut = nullptr;
+
+bool StillQueued(const WAVEHDR* header)
+{
+    return header && !(header->dwFlags & WHDR_DONE);
+}
+
+template <typename Function>
+Function Real(const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"winmm.dll"), name)));
+}
+
+MMRESULT WINAPI HookWaveInReset(HWAVEIN device)
+{
+    InterlockedIncrement(&g_waveCalls.inReset);
+    return Real<decltype(&waveInReset)>("waveInReset")(device);
+}
+
+MMRESULT WINAPI HookWaveOutReset(HWAVEOUT device)
+{
+    InterlockedIncrement(&g_waveCalls.outReset);
+    return Real<decltype(&waveOutReset)>("waveOutReset")(device);
+}
+
+MMRESULT WINAPI HookWaveOutRestart(HWAVEOUT device)
+{
+    if (InterlockedIncrement(&g_waveCalls.outRestart) == 1 && g_watched)
+        g_waveCalls.watchedAtRestart = *g_watched;
+    return Real<decltype(&waveOutRestart)>("waveOutRestart")(device);
+}
+
+MMRESULT WINAPI HookWaveInAddBuffer(HWAVEIN device, LPWAVEHDR header, UINT size)
+{
+    InterlockedIncrement(&g_waveCalls.inAddBuffer);
+    return Real<decltype(&waveInAddBuffer)>("waveInAddBuffer")(device, header, size);
+}
+
+MMRESULT WINAPI HookWaveInClose(HWAVEIN device)
+{
+    MMRESULT result = StillQueued(g_queuedIn) ? WAVERR_STILLPLAYING
+                                              : Real<decltype(&waveInClose)>("waveInClose")(device);
+    if (result == WAVERR_STILLPLAYING)
+        InterlockedIncrement(&g_waveCalls.inCloseStillPlaying);
+    else if (result == MMSYSERR_NOERROR)
+        InterlockedIncrement(&g_waveCalls.inCloseOk);
+    return result;
+}
+
+MMRESULT WINAPI HookWaveOutClose(HWAVEOUT device)
+{
+    MMRESULT result = StillQueued(g_queuedOut) ? WAVERR_STILLPLAYING
+                                               : Real<decltype(&waveOutClose)>("waveOutClose")(device);
+    if (result == WAVERR_STILLPLAYING)
+        InterlockedIncrement(&g_waveCalls.outCloseStillPlaying);
+    else if (result == MMSYSERR_NOERROR)
+        InterlockedIncrement(&g_waveCalls.outCloseOk);
+    return result;
+}
+
+}  // namespace
+
+void ResetWaveCallCounts(volatile LONG* watchedAtRestart)
+{
+    g_watched = watchedAtRestart;
+    g_waveCalls = {};
+    g_waveCalls.watchedAtRestart = -1;
+    RefuseCloseWhileQueued(nullptr, nullptr);
+}
+
+void RefuseCloseWhileQueued(const WAVEHDR* inHeader, const WAVEHDR* outHeader)
+{
+    g_queuedIn = inHeader;
+    g_queuedOut = outHeader;
+}
+
+// The import slots every caller in this executable goes through, the engine's library included.
+extern "C" {
+void* g_slotWaveInReset __asm__("__imp__waveInReset@4") = reinterpret_cast<void*>(&HookWaveInReset);
+void* g_slotWaveOutReset __asm__("__imp__waveOutReset@4") = reinterpret_cast<void*>(&HookWaveOutReset);
+void* g_slotWaveOutRestart __asm__("__imp__waveOutRestart@4") = reinterpret_cast<void*>(&HookWaveOutRestart);
+void* g_slotWaveInAddBuffer __asm__("__imp__waveInAddBuffer@12") = reinterpret_cast<void*>(&HookWaveInAddBuffer);
+void* g_slotWaveInClose __asm__("__imp__waveInClose@4") = reinterpret_cast<void*>(&HookWaveInClose);
+void* g_slotWaveOutClose __asm__("__imp__waveOutClose@4") = reinterpret_cast<void*>(&HookWaveOutClose);
+}
