@@ -12,85 +12,11 @@
 #include "core/VADrvHelper.h"
 #include "core/VADrvProtocol.h"
 #include "core/tests/SetupApiSeam.h"
+#include "core/tests/SubstituteDriver.h"
 #include "outside/vadrv/DriverSetup.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
-
-constexpr DWORD kDeviceWaitMs = 5000;
-
-std::wstring InstallerCommand(const wchar_t* verb)
-{
-    return L"\"" + TestExeFolder() + L"\\vadrvinst.exe\" " + verb;
-}
-
-// The interface path in the ANSI code page; empty when no present device offers the interface.
-std::string InterfacePath()
-{
-    HDEVINFO set;
-    SP_DEVINFO_DATA device;
-    char path[CVADrvHelper::kInterfacePathChars] = {};
-    if (!CVADrvHelper::FindDeviceInterface(&set, &device, path))
-        return std::string();
-    SetupDiDestroyDeviceInfoList(set);
-    return path;
-}
-
-// The driver's private "test" name: stays open when the channel's own name is refused.
-HANDLE OpenTestLink()
-{
-    std::string path = InterfacePath();
-    if (path.empty())
-        return INVALID_HANDLE_VALUE;
-    path += "\\" VADRV_TEST_LINK_A;
-    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-}
-
-// Waits until the device is started and its channel answers.
-bool WaitForDevice()
-{
-    for (DWORD waited = 0; waited < kDeviceWaitMs; waited += 50) {
-        HANDLE link = OpenTestLink();
-        if (link != INVALID_HANDLE_VALUE) {
-            CloseHandle(link);
-            return true;
-        }
-        Sleep(50);
-    }
-    return false;
-}
-
-bool TestControl(unsigned inUse, unsigned refuseOpens, unsigned failVolumeIndex, bool clearRecord)
-{
-    HANDLE link = OpenTestLink();
-    if (link == INVALID_HANDLE_VALUE)
-        return false;
-    VADRV_TEST_CONTROL control = {VADRV_INTERFACE_VERSION, inUse, refuseOpens, failVolumeIndex, clearRecord};
-    DWORD returned = 0;
-    BOOL ok = DeviceIoControl(link, IOCTL_VADRV_TEST_CONTROL, &control, sizeof(control), nullptr, 0, &returned,
-                              nullptr);
-    CloseHandle(link);
-    return ok != FALSE;
-}
-
-bool ResetDriverState()
-{
-    return TestControl(0, 0, VADRV_TEST_NO_FAILURE, true);
-}
-
-VADRV_TEST_RECORD ReadRecord()
-{
-    VADRV_TEST_RECORD record = {};
-    HANDLE link = OpenTestLink();
-    EXPECT_NE(link, INVALID_HANDLE_VALUE);
-    if (link == INVALID_HANDLE_VALUE)
-        return record;
-    DWORD returned = 0;
-    EXPECT_TRUE(DeviceIoControl(link, IOCTL_VADRV_TEST_READ_RECORD, nullptr, 0, &record, sizeof(record), &returned,
-                                nullptr));
-    CloseHandle(link);
-    return record;
-}
 
 // The bytes of the record that the driver received for entry i.
 std::vector<BYTE> InputOf(const VADRV_TEST_ENTRY& entry)
@@ -161,21 +87,8 @@ private:
     bool savedEnabled = false;
 };
 
-// Installs the substitute driver into this run's prefix for the whole executable and removes it
-// at the end, so the tests talk to a real kernel driver under Wine.
-class DriverEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        RunProcess(InstallerCommand(L"remove"));
-        ASSERT_EQ(RunProcess(InstallerCommand(L"install")), 0);
-        ASSERT_TRUE(WaitForDevice());
-    }
-    void TearDown() override { EXPECT_EQ(RunProcess(InstallerCommand(L"remove")), 0); }
-};
-
-::testing::Environment* const g_DriverEnvironment = ::testing::AddGlobalTestEnvironment(new DriverEnvironment);
+::testing::Environment* const g_DriverEnvironment =
+    ::testing::AddGlobalTestEnvironment(new SubstituteDriverEnvironment);
 
 class DriverChannel : public ::testing::Test
 {
