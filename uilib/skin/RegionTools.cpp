@@ -1,0 +1,60 @@
+#include "uilib/skin/RegionTools.h"
+
+#include <vector>
+
+namespace FWSkin {
+
+HRGN CopyRegion(HRGN source)
+{
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    if (source)
+        CombineRgn(copy, source, nullptr, RGN_COPY);
+    return copy;
+}
+
+HRGN CutRegion(HRGN source, const RECT& clip)
+{
+    HRGN piece = CreateRectRgnIndirect(&clip);
+    if (source)
+        CombineRgn(piece, piece, source, RGN_AND);
+    else
+        SetRectRgn(piece, 0, 0, 0, 0);
+    OffsetRgn(piece, -clip.left, -clip.top);
+    return piece;
+}
+
+HRGN ScaleRegion(HRGN source, float sx, float sy)
+{
+    if (!source)
+        return CreateRectRgn(0, 0, 0, 0);
+    if (sx <= 0 || sy <= 0)
+        return CreateRectRgn(0, 0, 0, 0);
+    DWORD size = GetRegionData(source, 0, nullptr);
+    std::vector<BYTE> data(size);
+    if (!size || !GetRegionData(source, size, reinterpret_cast<RGNDATA*>(data.data())))
+        return CreateRectRgn(0, 0, 0, 0);
+    XFORM scale = {sx, 0, 0, sy, 0, 0};
+    HRGN scaled = ExtCreateRegion(&scale, size, reinterpret_cast<RGNDATA*>(data.data()));
+    return scaled ? scaled : CreateRectRgn(0, 0, 0, 0);
+}
+
+HRGN TileRegion(HRGN source, int tileCx, int tileCy, int cx, int cy)
+{
+    HRGN result = CreateRectRgn(0, 0, 0, 0);
+    if (!source || tileCx <= 0 || tileCy <= 0)
+        return result;
+    HRGN moved = CreateRectRgn(0, 0, 0, 0);
+    for (int y = 0; y < cy; y += tileCy)
+        for (int x = 0; x < cx; x += tileCx) {
+            CombineRgn(moved, source, nullptr, RGN_COPY);
+            OffsetRgn(moved, x, y);
+            CombineRgn(result, result, moved, RGN_OR);
+        }
+    DeleteObject(moved);
+    HRGN clip = CreateRectRgn(0, 0, cx, cy);
+    CombineRgn(result, result, clip, RGN_AND);
+    DeleteObject(clip);
+    return result;
+}
+
+}  // namespace FWSkin

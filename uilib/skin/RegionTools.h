@@ -1,0 +1,15 @@
+#pragma once
+#include <windows.h>
+
+// Small region operations for the skin pictures. Every result is a fresh region the caller owns.
+namespace FWSkin {
+
+HRGN CopyRegion(HRGN source);
+// The part of source inside clip (left, top, right, bottom), moved by -clip.left, -clip.top.
+HRGN CutRegion(HRGN source, const RECT& clip);
+// source scaled by sx, sy (never below 0) about the origin.
+HRGN ScaleRegion(HRGN source, float sx, float sy);
+// source (one tile of tileCx x tileCy) repeated over a cx x cy area and clipped to it.
+HRGN TileRegion(HRGN source, int tileCx, int tileCy, int cx, int cy);
+
+}  // namespace FWSkin

@@ -1,0 +1,114 @@
+#pragma once
+#include <windows.h>
+
+#include "uilib/skin/Profile.h"
+#include "uilib/skin/PtrArray.h"
+#include "uilib/skin/Skin.h"
+#include "uilib/skin/SkinBase.h"
+#include "uilib/skin/SkinFrameInterfaces.h"
+#include "uilib/skin/SkinLayout.h"
+
+namespace FWSkin {
+
+// Option bits of a frame.
+constexpr DWORD kOptionNotify = 1;
+constexpr DWORD kOptionAlwaysActive = 2;
+constexpr DWORD kOptionShadow = 4;
+
+struct ShadowParameters {
+    int darkness = 150;
+    int sharpness = 5;
+    int size = 0;
+    COLORREF color = 0;
+    int xOffset = 5;
+    int yOffset = 5;
+};
+
+// The skinned frame of one window: its description, image, layouts and elements. This part reads
+// the description and makes elements; attaching to the window and its procedure build on it.
+class CSkinFrame : public ISkinFrame, public ISkinPainter, public ISkinToolTipProvider {
+public:
+    CSkinFrame();
+    virtual ~CSkinFrame();
+    CSkinFrame(const CSkinFrame&) = delete;
+    CSkinFrame& operator=(const CSkinFrame&) = delete;
+
+    // IUnknown (the frame's life follows its window: the count only counts).
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refCount; }
+    ULONG STDMETHODCALLTYPE Release() override { return --m_refCount; }
+    // ISkinFrame
+    HWND GetWindow() override { return m_window; }
+    void Invalidate(const RECT* rect) override;
+    void DeleteThis() override { delete this; }
+    // ISkinPainter
+    void DrawBackground(HDC dc, const RECT* rect) override;
+    void DrawImage(HDC dc, const RECT* dst, const RECT* src, BYTE alpha) override;
+    void DrawImageAt(HDC dc, const POINT* at, const RECT* src, BYTE alpha) override;
+    // ISkinToolTipProvider
+    int AddToolTip(int id, const RECT* rect, const wchar_t* text) override;
+    int RemoveToolTip(int id) override;
+    int SetToolTipRect(int id, const RECT* rect) override;
+    int SetToolTipText(int id, const wchar_t* text) override;
+    int GetToolTipText(int id, wchar_t* buffer, int size) override;
+
+    // Reads the whole description; false leaves the frame as it was (unreadable file) or
+    // without a skin (no image, no [Framework]).
+    bool LoadSkin(const wchar_t* path);
+    // The element a section describes, chosen by the section's name; not put in the list.
+    CSkinBase* CreateChild(const char* section, int id, bool visible);
+    // CreateChild, the reader of the element's kind, then appended to the element list.
+    bool AddChild(const char* section, int id, bool visible, const wchar_t* text);
+    void ReleaseSkin();
+    // Elements back to anchor offsets, the layouts placed for the size, elements laid out.
+    void LayoutPass(int width, int height);
+
+    CSkinBase* FindElement(int id) const;
+    int ElementCount() const { return m_elements.GetCount(); }
+    CSkinBase* Element(int index) const { return m_elements.GetAt(index); }
+    CSkinLayout* Layout(int kind) const;
+    CSkinLayout* CurrentLayout() const { return Layout(m_layoutKind); }
+    const wchar_t* Path() const { return m_path; }
+    DWORD Options() const { return m_options; }
+    const ShadowParameters& Shadow() const { return m_shadow; }
+    Glazier::CSkin& Image() { return m_skin; }
+    CProfileReader& Reader() { return m_reader; }
+
+    static constexpr int kMaxSectionName = 256;
+
+protected:
+    // Steps of CreateChild before the element is turned into anchor offsets.
+    CSkinBase* MakeElement(const char* section, int id, bool visible);
+    void FinishPlacement(CSkinBase* element);
+    void ReadText(class CSkinTxt* text, const wchar_t* value);
+    void ReadButton(class CSkinBtn* button, const wchar_t* tip);
+    void ReadTextButton(class CSkinTxtBtn* button, const char* section, const wchar_t* caption);
+    bool EnsureToolTipWindow();
+
+    HWND m_window = nullptr;
+    DWORD m_windowStyle = 0;
+    DWORD m_windowExStyle = 0;
+    int m_cx = 0;
+    int m_cy = 0;
+    wchar_t m_path[MAX_PATH] = {};
+    CProfileReader m_reader;
+    Glazier::CSkin m_skin;
+    bool m_dialog = false;
+    bool m_active = false;
+    HWND m_tooltip = nullptr;
+    WNDPROC m_previousProc = nullptr;
+    bool m_trackingNonClient = false;
+    bool m_changingStyle = false;
+    bool m_visualStyles = false;
+    void* m_layeredBorder = nullptr;
+    HWND m_shadowWindow = nullptr;
+    DWORD m_options = 0;
+    ShadowParameters m_shadow;
+    CPtrArray<CSkinLayout> m_layouts;
+    int m_layoutKind = 1;
+    CPtrArray<CSkinBase> m_elements;
+    CSkinBase* m_captured = nullptr;
+    ULONG m_refCount = 0;
+};
+
+}  // namespace FWSkin

@@ -1,0 +1,64 @@
+#pragma once
+#include <windows.h>
+
+#include "uilib/skin/Gradient.h"
+#include "uilib/skin/SkinImg.h"
+
+class CProfileReader;
+namespace Glazier {
+class CSkin;
+}
+
+namespace FWSkin {
+
+// The eight border parts of a frame from [Framework] (kind 1) or [Framework.FullScreen]
+// (kind 2). A part's design position is its source rectangle; Place moves the parts for a
+// window size. Four-integer values are left, right, top, bottom.
+class CSkinLayout {
+public:
+    enum PartIndex { kTopLeft, kTopMiddle, kTopRight, kMiddleRight, kBottomRight, kBottomMiddle, kBottomLeft,
+                     kMiddleLeft, kPartCount };
+    static constexpr int kFirstPartId = -2;  // TopLeft; the others follow down to -9
+
+    explicit CSkinLayout(int kind) : m_kind(kind) {}
+    virtual ~CSkinLayout();
+    CSkinLayout(const CSkinLayout&) = delete;
+    CSkinLayout& operator=(const CSkinLayout&) = delete;
+
+    bool Load(ISkinFrame* frame, CProfileReader& reader, Glazier::CSkin& image);
+    void Place(int width, int height);
+    // The background, then the parts in their order, into a window-sized DC.
+    void Draw(HDC dc, const RECT* area);
+
+    int Kind() const { return m_kind; }
+    bool IsTranslucent() const { return m_translucent; }
+    CSkinImg* Part(int index) const { return index >= 0 && index < kPartCount ? m_parts[index] : nullptr; }
+    CSkinImg* PartById(int id) const { return Part(kFirstPartId - id); }
+    // The first part whose design rectangle holds the point.
+    CSkinImg* PartAt(POINT designPoint) const;
+    // The design rectangle (left, top, right, bottom) of one of this layout's parts.
+    RECT DesignRect(const CSkinBase* part) const;
+    int BorderLeft() const;
+    int BorderTop() const;
+    int BorderRight() const;
+    int BorderBottom() const;
+
+    const GRADIENTEX& Background() const { return m_background; }
+    const RECT& ShadowThickness() const { return m_shadowThickness; }
+    const RECT& SizingThickness() const { return m_sizingThickness; }
+    const RECT& SizingCorners() const { return m_sizingCorners; }
+
+    static const char* PartName(int index);
+
+private:
+    int m_kind;
+    CSkinImg* m_parts[kPartCount] = {};
+    RECT m_design[kPartCount] = {};
+    bool m_translucent = false;
+    GRADIENTEX m_background = {};
+    RECT m_shadowThickness = {};
+    RECT m_sizingThickness = {};
+    RECT m_sizingCorners = {};
+};
+
+}  // namespace FWSkin
