@@ -10,6 +10,7 @@
 #include "core/TransferChannel.h"
 #include "tests/support/AudioSignal.h"
 #include "tests/support/PulseAudioIo.h"
+#include "tests/support/TestPaths.h"
 #include "tests/support/WaveCallHooks.h"
 
 // The engine on the harness's real wave devices: audio is fed into one null sink with pacat, goes
@@ -100,7 +101,8 @@ std::vector<uint8_t> FeedAndRecord(const char* feedSink, const char* recordSourc
     EXPECT_TRUE(PulsePlay(feedSink, fedFile, spec));
     EXPECT_TRUE(WaitUntilDone(fedFile, kToolTimeoutMs)) << "pacat did not finish";
     EXPECT_TRUE(WaitUntilDone(recordFile, kToolTimeoutMs)) << "parec did not finish";
-    return ReadRaw(recordFile);
+    std::string recorded = ReadFileBytes(recordFile);
+    return std::vector<uint8_t>(recorded.begin(), recorded.end());
 }
 
 void ExpectStoppedClean(const CTransferChannel& channel)

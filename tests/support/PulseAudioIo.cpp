@@ -78,9 +78,10 @@ std::wstring AudioScratchFolder(const wchar_t* name)
     return folder;
 }
 
-bool PulsePlay(const char* sink, const std::wstring& file, const PcmSpec& spec)
+bool PulsePlay(const char* sink, const std::wstring& file, const PcmSpec& spec, DWORD latencyMs)
 {
-    return StartScript(std::string("play ") + sink + " " + UnixPath(file) + " " + SpecArguments(spec));
+    return StartScript(std::string("play ") + sink + " " + UnixPath(file) + " " + SpecArguments(spec) + " " +
+                       std::to_string(latencyMs));
 }
 
 bool PulseRecord(const char* source, const std::wstring& file, const PcmSpec& spec, size_t bytes)
@@ -115,20 +116,6 @@ bool WriteRaw(const std::wstring& file, const void* data, size_t bytes)
         return false;
     bool ok = fwrite(data, 1, bytes, f) == bytes;
     return fclose(f) == 0 && ok;
-}
-
-std::vector<uint8_t> ReadRaw(const std::wstring& file)
-{
-    std::vector<uint8_t> data;
-    FILE* f = _wfopen(file.c_str(), L"rb");
-    if (!f)
-        return data;
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
-        data.insert(data.end(), chunk, chunk + n);
-    fclose(f);
-    return data;
 }
 
 bool LoadSinks48k(const std::wstring& stateFile, DWORD timeoutMs)

@@ -18,7 +18,7 @@ struct PcmSpec
 // A scratch folder beside the test executable, emptied; files handed to the sound tools live here.
 std::wstring AudioScratchFolder(const wchar_t* name);
 // Starts pacat playing the raw file into the sink; touches "<file>.done" when it has finished.
-bool PulsePlay(const char* sink, const std::wstring& file, const PcmSpec& spec);
+bool PulsePlay(const char* sink, const std::wstring& file, const PcmSpec& spec, DWORD latencyMs = 20);
 // Starts parec recording bytes of the source into the raw file; then touches "<file>.done".
 bool PulseRecord(const char* source, const std::wstring& file, const PcmSpec& spec, size_t bytes);
 // Waits until "<file>.done" exists.
@@ -27,7 +27,6 @@ bool WaitUntilDone(const std::wstring& file, DWORD timeoutMs);
 bool WaitForBytes(const std::wstring& file, size_t bytes, DWORD timeoutMs);
 
 bool WriteRaw(const std::wstring& file, const void* data, size_t bytes);
-std::vector<uint8_t> ReadRaw(const std::wstring& file);
 
 // Two extra null sinks in s24le at 48 kHz, "Lyrant Engine 48k A" and "... B" with keeper streams.
 // Load them before the process's first wave call: the device list is read once per process.

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Feeds and records the test harness's sound server for tests that run under Wine (Wine starts
 # Unix programs but cannot wait for them: each command touches "<file>.done" when it has finished).
-#   play SINK FILE FORMAT RATE CHANNELS            plays the raw file into the sink
+#   play SINK FILE FORMAT RATE CHANNELS LATENCY_MS plays the raw file into the sink
 #   record SOURCE FILE FORMAT RATE CHANNELS BYTES  records that many raw bytes into the file
 #   sinks48k STATE   loads two s24le 48 kHz null sinks "Lyrant Engine 48k A/B" with keeper streams
 #   unload STATE     removes what sinks48k loaded
@@ -11,7 +11,7 @@ cmd=$1
 shift
 case "$cmd" in
 play)
-  pacat -p -d "$1" --raw --format="$3" --rate="$4" --channels="$5" --latency-msec=20 <"$2"
+  pacat -p -d "$1" --raw --format="$3" --rate="$4" --channels="$5" --latency-msec="${6:-20}" <"$2"
   touch "$2.done" ;;
 record)
   parec -d "$1" --raw --format="$3" --rate="$4" --channels="$5" --latency-msec=20 | head -c "$6" >"$2"
