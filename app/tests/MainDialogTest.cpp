@@ -14,6 +14,7 @@
 #include "tests/support/DialogWatcher.h"
 #include "tests/support/PulseAudioIo.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 
@@ -291,7 +292,7 @@ TEST_F(MainDialog, ChannelRoutesAToneWithMovingMeters)
     EXPECT_EQ(ui.dialog->Channel(0)->engine.liveBuffers, 0u);
     EXPECT_EQ(ui.dialog->Channel(0)->engine.hThread, nullptr);
 
-    std::vector<uint8_t> bytes = ReadRaw(folder + L"\\out.raw");
+    std::string bytes = ReadFileBytes(folder + L"\\out.raw");
     std::vector<int16_t> recorded(bytes.size() / 2);
     std::memcpy(recorded.data(), bytes.data(), recorded.size() * 2);
     auto span = LoudSpan(recorded, 2, 2000);
