@@ -296,6 +296,119 @@ TEST_F(StyledButtonFixture, DrawsItsStatesWithAndWithoutVisualStyles)
     }
 }
 
+// Pixels of the caption colour (the font may smooth its edges: strongly blue counts).
+ColourSpot FindBlueText(const PixelImage& image)
+{
+    ColourSpot spot;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const COLORREF c = image.At(x, y);
+            if (GetBValue(c) > 150 && GetRValue(c) < 100 && GetGValue(c) < 100) {
+                ++spot.count;
+                if (x < spot.left) spot.left = x;
+                if (y < spot.top) spot.top = y;
+                if (x + 1 > spot.right) spot.right = x + 1;
+                if (y + 1 > spot.bottom) spot.bottom = y + 1;
+            }
+        }
+    return spot;
+}
+
+TEST_F(StyledButtonFixture, AlignmentPlacesTheIconAgainstTheCaption)
+{
+    constexpr int kWide = 100;
+    struct Case { BYTE align; int iconLeft; int iconTop; };
+    // Margins 3; the caption keeps clear of the icon except when it is drawn over it (3).
+    const Case cases[] = {{0, 3, 7}, {1, (kWide - 16) / 2, 3}, {2, kWide - 3 - 16, 7}, {3, 3, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.align));
+        HWND hWnd = MakeButton(BS_PUSHBUTTON, L"Go");
+        ::MoveWindow(hWnd, 20, 20, kWide, kButtonHeight, TRUE);
+        ::SetWindowTheme(hWnd, L" ", L" ");
+        CStyledButton button;
+        ASSERT_TRUE(button.SubclassWindow(hWnd));
+        button.SetIconFromResource(kIconId, 0);
+        button.SetColor(CStyledButton::kBackgroundNormal, kNormalBack);
+        button.SetColor(CStyledButton::kTextNormal, RGB(0, 0, 255));
+        button.SetAlign(c.align);
+        PixelImage image = Paint(button);
+        ColourSpot icon = FindColour(image, kIconRed);
+        EXPECT_EQ(256, icon.count);
+        EXPECT_EQ(c.iconLeft, icon.left);
+        EXPECT_EQ(c.iconTop, icon.top);
+        ColourSpot text = FindBlueText(image);
+        ASSERT_GT(text.count, 5);
+        if (c.align == 0) EXPECT_GE(text.left, icon.right + 3);
+        if (c.align == 1) EXPECT_GE(text.top, icon.bottom);
+        if (c.align == 2) EXPECT_LE(text.right, icon.left - 3);
+        ::DestroyWindow(hWnd);
+    }
+}
+
+TEST_F(StyledButtonFixture, DisabledCaptionIsEmbossed)
+{
+    HWND hWnd = MakeButton(BS_PUSHBUTTON, L"Hello");
+    ::SetWindowTheme(hWnd, L" ", L" ");
+    CStyledButton button;
+    ASSERT_TRUE(button.SubclassWindow(hWnd));
+    button.SetColor(CStyledButton::kBackgroundNormal, kNormalBack);
+    button.SetColor(CStyledButton::kTextNormal, RGB(0, 0, 255));
+    PixelImage enabled = Paint(button);
+    EXPECT_GT(FindBlueText(enabled).count, 5);
+    ::EnableWindow(hWnd, FALSE);
+    PixelImage disabled = Paint(button);
+    EXPECT_EQ(0, FindBlueText(disabled).count);
+    const COLORREF light = ::GetSysColor(COLOR_3DHILIGHT);
+    const COLORREF shadow = ::GetSysColor(COLOR_3DSHADOW);
+    const int inside[4] = {3, 3, kButtonWidth - 3, kButtonHeight - 3};
+    EXPECT_GT(disabled.Count(shadow, inside[0], inside[1], inside[2], inside[3]), 5);
+    EXPECT_GT(disabled.Count(light, inside[0], inside[1], inside[2], inside[3]), 5);
+}
+
+TEST_F(StyledButtonFixture, MaskedBitmapLeavesItsMaskColourTransparent)
+{
+    constexpr COLORREF kMagenta = RGB(255, 0, 255);
+    constexpr COLORREF kGreen = RGB(0, 160, 0);
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 16);
+    HDC dc = ::CreateCompatibleDC(screen);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    RECT all = {0, 0, 16, 16};
+    RECT centre = {4, 4, 12, 12};
+    HBRUSH magenta = ::CreateSolidBrush(kMagenta);
+    HBRUSH green = ::CreateSolidBrush(kGreen);
+    ::FillRect(dc, &all, magenta);
+    ::FillRect(dc, &centre, green);
+    ::DeleteObject(magenta);
+    ::DeleteObject(green);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+
+    HBITMAP copy = static_cast<HBITMAP>(::CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0));
+
+    HWND hWnd = MakeButton(BS_PUSHBUTTON);
+    ::SetWindowTheme(hWnd, L" ", L" ");
+    CStyledButton button;
+    ASSERT_TRUE(button.SubclassWindow(hWnd));
+    button.SetColor(CStyledButton::kBackgroundNormal, kNormalBack);
+    const int cornerX = (kButtonWidth - 16) / 2 + 1;
+    const int cornerY = (kButtonHeight - 16) / 2 + 1;
+
+    ASSERT_EQ(kStyledButtonOk, button.SetBitmaps(bitmap, kMagenta, nullptr, 0));
+    PixelImage image = Paint(button);
+    EXPECT_EQ(64, FindColour(image, kGreen).count);
+    EXPECT_EQ(0, FindColour(image, kMagenta).count);
+    EXPECT_EQ(kNormalBack, image.At(cornerX, cornerY));
+
+    // A grey "out" copy, shown while the button is neither hovered nor pressed, keeps the mask.
+    ASSERT_EQ(kStyledButtonOk, button.SetBitmaps(copy, kMagenta, CStyledButton::GreyBitmap(), 0));
+    image = Paint(button);
+    EXPECT_EQ(64, FindColour(image, RGB(94, 94, 94)).count);   // luma of the green
+    EXPECT_EQ(0, FindColour(image, kGreen).count);
+    EXPECT_EQ(kNormalBack, image.At(cornerX, cornerY));
+}
+
 TEST_F(StyledButtonFixture, TransparentButtonShowsTheParentBackgroundPaintedInEraseBackground)
 {
     CStyledButton button;
