@@ -149,8 +149,9 @@ HBITMAP BuildMask(HBITMAP bitmap, COLORREF maskColour, int width, int height)
     HGDIOBJ oldTarget = ::SelectObject(target, mask);
     ::SetBkColor(source, maskColour);
     ::BitBlt(target, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    ::SetBkColor(source, RGB(0, 0, 0));
-    ::SetTextColor(source, RGB(255, 255, 255));
+    // Mask bits 1 come in as white and 0 as black; AND NOT turns the masked pixels black.
+    ::SetBkColor(source, RGB(255, 255, 255));
+    ::SetTextColor(source, RGB(0, 0, 0));
     ::BitBlt(source, 0, 0, width, height, target, 0, 0, 0x00220326);   // source AND NOT mask
     ::SelectObject(source, oldSource);
     ::SelectObject(target, oldTarget);
@@ -334,31 +335,33 @@ DWORD CStyledButton::SetIconFromImageList(HIMAGELIST list, int in, int out)
 DWORD CStyledButton::SetBitmaps(HBITMAP in, COLORREF maskIn, HBITMAP out, COLORREF maskOut)
 {
     FreeImages();
+    const bool copyOut = IsOutSentinel(out);
     BITMAP info = {};
     if (in == nullptr || ::GetObjectW(in, sizeof(info), &info) == 0) {
         if (in != nullptr) ::DeleteObject(in);
-        if (out != nullptr && !IsOutSentinel(out)) ::DeleteObject(out);
+        if (out != nullptr && !copyOut) ::DeleteObject(out);
         return kStyledButtonLoadFailed;
     }
     m_in.bitmap = in;
     m_in.width = info.bmWidth;
     m_in.height = info.bmHeight;
-    if (IsOutSentinel(out)) {
-        out = RecolouredCopy(in, out == GreyBitmap());
-        maskOut = maskIn;
-        if (out == nullptr) {
-            FreeImages();
-            return kStyledButtonLoadFailed;
-        }
-    }
-    // The copy is made before the mask blackens the masked pixels of "in".
     m_in.mask = BuildMask(in, maskIn, m_in.width, m_in.height);
     if (m_in.mask == nullptr) {
-        if (out != nullptr) ::DeleteObject(out);
+        if (out != nullptr && !copyOut) ::DeleteObject(out);
         FreeImages();
         return kStyledButtonMaskFailed;
     }
-    if (out != nullptr) {
+    if (copyOut) {
+        // The copy is made after masking: its masked pixels are black already and share the mask.
+        m_out.bitmap = RecolouredCopy(in, out == GreyBitmap());
+        m_out.mask = static_cast<HBITMAP>(::CopyImage(m_in.mask, IMAGE_BITMAP, 0, 0, 0));
+        if (m_out.bitmap == nullptr || m_out.mask == nullptr) {
+            FreeImages();
+            return m_out.bitmap == nullptr ? kStyledButtonLoadFailed : kStyledButtonMaskFailed;
+        }
+        m_out.width = m_in.width;
+        m_out.height = m_in.height;
+    } else if (out != nullptr) {
         m_out.bitmap = out;
         if (::GetObjectW(out, sizeof(info), &info) == 0) {
             FreeImages();
@@ -719,7 +722,12 @@ void CStyledButton::DrawButtonBitmap(HDC dc, bool hot, bool pressed, bool, const
     POINT at = PlaceImage(slot.width, slot.height, pressed, content, hasCaption, textRect);
     HDC memory = ::CreateCompatibleDC(dc);
     HGDIOBJ old = ::SelectObject(memory, slot.mask);
+    // The monochrome mask comes in as the target's text (0) and background (1) colours.
+    const COLORREF oldText = ::SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF oldBack = ::SetBkColor(dc, RGB(255, 255, 255));
     ::BitBlt(dc, at.x, at.y, slot.width, slot.height, memory, 0, 0, SRCAND);
+    ::SetTextColor(dc, oldText);
+    ::SetBkColor(dc, oldBack);
     ::SelectObject(memory, slot.bitmap);
     ::BitBlt(dc, at.x, at.y, slot.width, slot.height, memory, 0, 0, SRCPAINT);
     ::SelectObject(memory, old);

@@ -162,6 +162,65 @@ TEST_F(StyledButtonFixture, AttachingRemembersTheKindAndMakesTheButtonOwnerDrawn
     }
 }
 
+TEST_F(StyledButtonFixture, ButtonOfItsOwnIsSetUpAtCreation)
+{
+    CStyledButton button;
+    RECT rect = {10, 10, 70, 40};
+    HWND hWnd = button.Create(parent, rect, L"own", 130, BS_AUTOCHECKBOX);
+    ASSERT_NE(nullptr, hWnd);
+    wchar_t name[64] = {};
+    ::GetClassNameW(hWnd, name, 64);
+    EXPECT_STREQ(L"LyrantStyledButton", name);
+    const DWORD style = static_cast<DWORD>(::GetWindowLongW(hWnd, GWL_STYLE));
+    EXPECT_EQ(static_cast<DWORD>(BS_OWNERDRAW), style & BS_TYPEMASK);
+    EXPECT_EQ(static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS),
+              style & (WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS));
+    EXPECT_EQ(BS_AUTOCHECKBOX, button.GetKind());
+    EXPECT_TRUE(button.IsCheckBoxMode());
+    EXPECT_EQ(130, ::GetDlgCtrlID(hWnd));
+}
+
+TEST_F(StyledButtonFixture, CursorTooltipStyleAndSizeMessages)
+{
+    HWND hWnd = MakeButton(BS_PUSHBUTTON, L"tip");
+    CStyledButton button;
+    ASSERT_TRUE(button.SubclassWindow(hWnd));
+
+    EXPECT_TRUE(::SendMessageW(hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(::LoadCursorW(nullptr, IDC_HAND), ::GetCursor());
+
+    // The tip is a tooltip window (owned by the button's top-level window) holding the text.
+    EXPECT_EQ(kStyledButtonOk, button.SetTooltipText(L"Pitch"));
+    HWND tip = nullptr;
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w != nullptr;
+         w = ::FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr))
+        if (::GetWindow(w, GW_OWNER) == parent.m_hWnd)
+            tip = w;
+    ASSERT_NE(nullptr, tip);
+    wchar_t text[32] = {};
+    TOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = hWnd;
+    tool.uId = 1;
+    tool.lpszText = text;
+    ::SendMessageW(tip, TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(L"Pitch", text);
+
+    // The dialog manager's default-button changes keep the button owner-drawn.
+    ::SendMessageW(hWnd, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    EXPECT_TRUE(button.GetDefault());
+    EXPECT_EQ(static_cast<LONG>(BS_OWNERDRAW), ::GetWindowLongW(hWnd, GWL_STYLE) & BS_TYPEMASK);
+    ::SendMessageW(hWnd, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    EXPECT_FALSE(button.GetDefault());
+
+    ASSERT_EQ(kStyledButtonOk, button.SetIconFromResource(kIconId, 0));
+    button.SizeToContent();
+    RECT client;
+    ::GetClientRect(hWnd, &client);
+    EXPECT_EQ(16, client.right);
+    EXPECT_EQ(16, client.bottom);
+}
+
 TEST_F(StyledButtonFixture, SettersAnswerWithTheirResultCodes)
 {
     CStyledButton button;
@@ -296,6 +355,119 @@ TEST_F(StyledButtonFixture, DrawsItsStatesWithAndWithoutVisualStyles)
     }
 }
 
+// Pixels of the caption colour (the font may smooth its edges: strongly blue counts).
+ColourSpot FindBlueText(const PixelImage& image)
+{
+    ColourSpot spot;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const COLORREF c = image.At(x, y);
+            if (GetBValue(c) > 150 && GetRValue(c) < 100 && GetGValue(c) < 100) {
+                ++spot.count;
+                if (x < spot.left) spot.left = x;
+                if (y < spot.top) spot.top = y;
+                if (x + 1 > spot.right) spot.right = x + 1;
+                if (y + 1 > spot.bottom) spot.bottom = y + 1;
+            }
+        }
+    return spot;
+}
+
+TEST_F(StyledButtonFixture, AlignmentPlacesTheIconAgainstTheCaption)
+{
+    constexpr int kWide = 100;
+    struct Case { BYTE align; int iconLeft; int iconTop; };
+    // Margins 3; the caption keeps clear of the icon except when it is drawn over it (3).
+    const Case cases[] = {{0, 3, 7}, {1, (kWide - 16) / 2, 3}, {2, kWide - 3 - 16, 7}, {3, 3, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.align));
+        HWND hWnd = MakeButton(BS_PUSHBUTTON, L"Go");
+        ::MoveWindow(hWnd, 20, 20, kWide, kButtonHeight, TRUE);
+        ::SetWindowTheme(hWnd, L" ", L" ");
+        CStyledButton button;
+        ASSERT_TRUE(button.SubclassWindow(hWnd));
+        button.SetIconFromResource(kIconId, 0);
+        button.SetColor(CStyledButton::kBackgroundNormal, kNormalBack);
+        button.SetColor(CStyledButton::kTextNormal, RGB(0, 0, 255));
+        button.SetAlign(c.align);
+        PixelImage image = Paint(button);
+        ColourSpot icon = FindColour(image, kIconRed);
+        EXPECT_EQ(256, icon.count);
+        EXPECT_EQ(c.iconLeft, icon.left);
+        EXPECT_EQ(c.iconTop, icon.top);
+        ColourSpot text = FindBlueText(image);
+        ASSERT_GT(text.count, 5);
+        if (c.align == 0) EXPECT_GE(text.left, icon.right + 3);
+        if (c.align == 1) EXPECT_GE(text.top, icon.bottom);
+        if (c.align == 2) EXPECT_LE(text.right, icon.left - 3);
+        ::DestroyWindow(hWnd);
+    }
+}
+
+TEST_F(StyledButtonFixture, DisabledCaptionIsEmbossed)
+{
+    HWND hWnd = MakeButton(BS_PUSHBUTTON, L"Hello");
+    ::SetWindowTheme(hWnd, L" ", L" ");
+    CStyledButton button;
+    ASSERT_TRUE(button.SubclassWindow(hWnd));
+    button.SetColor(CStyledButton::kBackgroundNormal, kNormalBack);
+    button.SetColor(CStyledButton::kTextNormal, RGB(0, 0, 255));
+    PixelImage enabled = Paint(button);
+    EXPECT_GT(FindBlueText(enabled).count, 5);
+    ::EnableWindow(hWnd, FALSE);
+    PixelImage disabled = Paint(button);
+    EXPECT_EQ(0, FindBlueText(disabled).count);
+    const COLORREF light = ::GetSysColor(COLOR_3DHILIGHT);
+    const COLORREF shadow = ::GetSysColor(COLOR_3DSHADOW);
+    const int inside[4] = {3, 3, kButtonWidth - 3, kButtonHeight - 3};
+    EXPECT_GT(disabled.Count(shadow, inside[0], inside[1], inside[2], inside[3]), 5);
+    EXPECT_GT(disabled.Count(light, inside[0], inside[1], inside[2], inside[3]), 5);
+}
+
+TEST_F(StyledButtonFixture, MaskedBitmapLeavesItsMaskColourTransparent)
+{
+    constexpr COLORREF kMagenta = RGB(255, 0, 255);
+    constexpr COLORREF kGreen = RGB(0, 160, 0);
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 16);
+    HDC dc = ::CreateCompatibleDC(screen);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    RECT all = {0, 0, 16, 16};
+    RECT centre = {4, 4, 12, 12};
+    HBRUSH magenta = ::CreateSolidBrush(kMagenta);
+    HBRUSH green = ::CreateSolidBrush(kGreen);
+    ::FillRect(dc, &all, magenta);
+    ::FillRect(dc, &centre, green);
+    ::DeleteObject(magenta);
+    ::DeleteObject(green);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+
+    HBITMAP copy = static_cast<HBITMAP>(::CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0));
+
+    HWND hWnd = MakeButton(BS_PUSHBUTTON);
+    ::SetWindowTheme(hWnd, L" ", L" ");
+    CStyledButton button;
+    ASSERT_TRUE(button.SubclassWindow(hWnd));
+    button.SetColor(CStyledButton::kBackgroundNormal, kNormalBack);
+    const int cornerX = (kButtonWidth - 16) / 2 + 1;
+    const int cornerY = (kButtonHeight - 16) / 2 + 1;
+
+    ASSERT_EQ(kStyledButtonOk, button.SetBitmaps(bitmap, kMagenta, nullptr, 0));
+    PixelImage image = Paint(button);
+    EXPECT_EQ(64, FindColour(image, kGreen).count);
+    EXPECT_EQ(0, FindColour(image, kMagenta).count);
+    EXPECT_EQ(kNormalBack, image.At(cornerX, cornerY));
+
+    // A grey "out" copy, shown while the button is neither hovered nor pressed, keeps the mask.
+    ASSERT_EQ(kStyledButtonOk, button.SetBitmaps(copy, kMagenta, CStyledButton::GreyBitmap(), 0));
+    image = Paint(button);
+    EXPECT_EQ(64, FindColour(image, RGB(94, 94, 94)).count);   // luma of the green
+    EXPECT_EQ(0, FindColour(image, kGreen).count);
+    EXPECT_EQ(kNormalBack, image.At(cornerX, cornerY));
+}
+
 TEST_F(StyledButtonFixture, TransparentButtonShowsTheParentBackgroundPaintedInEraseBackground)
 {
     CStyledButton button;
@@ -307,6 +479,9 @@ TEST_F(StyledButtonFixture, TransparentButtonShowsTheParentBackgroundPaintedInEr
     ASSERT_FALSE(image.Empty());
     EXPECT_EQ(kParentGreen, image.At(6, kButtonHeight / 2));
     EXPECT_EQ(kParentGreen, image.At(kButtonWidth - 6, 6));
+    EXPECT_TRUE(button.HasBackgroundCopy());
+    ::MoveWindow(button, 20, 20, kButtonWidth + 10, kButtonHeight, FALSE);
+    EXPECT_FALSE(button.HasBackgroundCopy()) << "a new size asks again";
 }
 
 TEST_F(StyledButtonFixture, ImageStripWithoutFramesIsDrawnAsOneFrame)
