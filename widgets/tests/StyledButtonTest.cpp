@@ -162,6 +162,65 @@ TEST_F(StyledButtonFixture, AttachingRemembersTheKindAndMakesTheButtonOwnerDrawn
     }
 }
 
+TEST_F(StyledButtonFixture, ButtonOfItsOwnIsSetUpAtCreation)
+{
+    CStyledButton button;
+    RECT rect = {10, 10, 70, 40};
+    HWND hWnd = button.Create(parent, rect, L"own", 130, BS_AUTOCHECKBOX);
+    ASSERT_NE(nullptr, hWnd);
+    wchar_t name[64] = {};
+    ::GetClassNameW(hWnd, name, 64);
+    EXPECT_STREQ(L"LyrantStyledButton", name);
+    const DWORD style = static_cast<DWORD>(::GetWindowLongW(hWnd, GWL_STYLE));
+    EXPECT_EQ(static_cast<DWORD>(BS_OWNERDRAW), style & BS_TYPEMASK);
+    EXPECT_EQ(static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS),
+              style & (WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS));
+    EXPECT_EQ(BS_AUTOCHECKBOX, button.GetKind());
+    EXPECT_TRUE(button.IsCheckBoxMode());
+    EXPECT_EQ(130, ::GetDlgCtrlID(hWnd));
+}
+
+TEST_F(StyledButtonFixture, CursorTooltipStyleAndSizeMessages)
+{
+    HWND hWnd = MakeButton(BS_PUSHBUTTON, L"tip");
+    CStyledButton button;
+    ASSERT_TRUE(button.SubclassWindow(hWnd));
+
+    EXPECT_TRUE(::SendMessageW(hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(::LoadCursorW(nullptr, IDC_HAND), ::GetCursor());
+
+    // The tip is a tooltip window (owned by the button's top-level window) holding the text.
+    EXPECT_EQ(kStyledButtonOk, button.SetTooltipText(L"Pitch"));
+    HWND tip = nullptr;
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w != nullptr;
+         w = ::FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr))
+        if (::GetWindow(w, GW_OWNER) == parent.m_hWnd)
+            tip = w;
+    ASSERT_NE(nullptr, tip);
+    wchar_t text[32] = {};
+    TOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = hWnd;
+    tool.uId = 1;
+    tool.lpszText = text;
+    ::SendMessageW(tip, TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(L"Pitch", text);
+
+    // The dialog manager's default-button changes keep the button owner-drawn.
+    ::SendMessageW(hWnd, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    EXPECT_TRUE(button.GetDefault());
+    EXPECT_EQ(static_cast<LONG>(BS_OWNERDRAW), ::GetWindowLongW(hWnd, GWL_STYLE) & BS_TYPEMASK);
+    ::SendMessageW(hWnd, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    EXPECT_FALSE(button.GetDefault());
+
+    ASSERT_EQ(kStyledButtonOk, button.SetIconFromResource(kIconId, 0));
+    button.SizeToContent();
+    RECT client;
+    ::GetClientRect(hWnd, &client);
+    EXPECT_EQ(16, client.right);
+    EXPECT_EQ(16, client.bottom);
+}
+
 TEST_F(StyledButtonFixture, SettersAnswerWithTheirResultCodes)
 {
     CStyledButton button;
@@ -420,6 +479,9 @@ TEST_F(StyledButtonFixture, TransparentButtonShowsTheParentBackgroundPaintedInEr
     ASSERT_FALSE(image.Empty());
     EXPECT_EQ(kParentGreen, image.At(6, kButtonHeight / 2));
     EXPECT_EQ(kParentGreen, image.At(kButtonWidth - 6, 6));
+    EXPECT_TRUE(button.HasBackgroundCopy());
+    ::MoveWindow(button, 20, 20, kButtonWidth + 10, kButtonHeight, FALSE);
+    EXPECT_FALSE(button.HasBackgroundCopy()) << "a new size asks again";
 }
 
 TEST_F(StyledButtonFixture, ImageStripWithoutFramesIsDrawnAsOneFrame)

@@ -1,0 +1,11 @@
+#include "app/UpdateCheck.h"
+
+int InstallDownloadedUpdate()
+{
+    return 0;
+}
+
+DWORD WINAPI UpdateThreadProc(LPVOID)
+{
+    return 0;
+}
