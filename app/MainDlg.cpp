@@ -77,8 +77,15 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     for (CTransferChannel*& channel : m_channels)
         channel = new CTransferChannel();
 
-    for (const ChannelControlIds& ids : kChannelControls)
-        ::EnableWindow(GetDlgItem(ids.pitch), FALSE);
+    // A channel must run before its pitch can be changed.
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        CStyledButton& button = m_pitchButtons[channel];
+        button.SubclassWindow(GetDlgItem(kChannelControls[channel].pitch));
+        button.SetIconFromResource(IDI_PITCH, IDI_PITCH);
+        button.SetColor(CStyledButton::kBackgroundNormal, kDialogBackground);
+        button.SetColor(CStyledButton::kBackgroundActive, kDialogBackground);
+        button.EnableWindow(FALSE);
+    }
 
     DWORD versionMS = 0, versionLS = 0;
     GetProductVersion(&versionMS, &versionLS, nullptr);

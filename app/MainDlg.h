@@ -7,6 +7,7 @@
 #include "core/TransferChannel.h"
 #include "framework/DialogImpl.h"
 #include "framework/MessageLoop.h"
+#include "widgets/StyledButton.h"
 
 // The controls of one transfer channel.
 struct ChannelControlIds
@@ -105,6 +106,9 @@ private:
     void SaveDeviceChoices();
 
     CTransferChannel* m_channels[kChannelCount] = {};
+
+public:
+    CStyledButton m_pitchButtons[kChannelCount];
 };
 
 // The process-wide pointer to the one main dialog (the update check reaches the window through it).

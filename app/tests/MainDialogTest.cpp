@@ -316,3 +316,37 @@ TEST_F(MainDialog, ClosingStopsARunningChannelFirst)
     EXPECT_EQ(ui.dialog->Channel(0), nullptr);
     EXPECT_EQ(ReadOption(L"st1_output"), kSpeakersB);
 }
+
+TEST_F(MainDialog, PitchButtonsAreOwnerDrawnWithTheIconOnTheDialogGrey)
+{
+    ASSERT_TRUE(ui.Open());
+    for (const ChannelControlIds& ids : kChannelControls) {
+        HWND button = ui.Item(ids.pitch);
+        EXPECT_EQ(GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, static_cast<LONG>(BS_OWNERDRAW));
+        EXPECT_FALSE(IsWindowEnabled(button));
+    }
+    COLORREF background = 0;
+    ui.dialog->m_pitchButtons[0].GetColor(CStyledButton::kBackgroundNormal, &background);
+    EXPECT_EQ(background, kDialogBackground);
+    ui.dialog->m_pitchButtons[0].GetColor(CStyledButton::kBackgroundActive, &background);
+    EXPECT_EQ(background, kDialogBackground);
+    // Running the channel enables its button; the icon's blue arrows show on the grey.
+    ui.Press(IDC_START1);
+    ASSERT_TRUE(ui.dialog->IsChannelRunning(0));
+    EXPECT_TRUE(IsWindowEnabled(ui.Item(IDC_PITCH1)));
+    RedrawWindow(ui.Item(IDC_PITCH1), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpMessagesFor(200);
+    PixelImage pixels = CaptureClientPixels(ui.Item(IDC_PITCH1));
+    ASSERT_FALSE(pixels.Empty());
+    int blue = 0, grey = 0;
+    for (COLORREF c : pixels.pixels) {
+        if (GetBValue(c) > 150 && GetRValue(c) < 70)
+            ++blue;
+        if ((c & 0xFFFFFF) == kDialogBackground)
+            ++grey;
+    }
+    EXPECT_GT(blue, 4) << "no icon drawn";
+    EXPECT_GT(grey, static_cast<int>(pixels.pixels.size()) / 4) << "not on the dialog's grey";
+    ui.Press(IDC_START1);
+    EXPECT_FALSE(IsWindowEnabled(ui.Item(IDC_PITCH1)));
+}
