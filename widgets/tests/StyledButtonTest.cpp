@@ -468,6 +468,32 @@ TEST_F(StyledButtonFixture, MaskedBitmapLeavesItsMaskColourTransparent)
     EXPECT_EQ(kNormalBack, image.At(cornerX, cornerY));
 }
 
+TEST_F(StyledButtonFixture, ThemedCheckBoxDrawsItsMarkInTheLeftSquare)
+{
+    HWND hWnd = MakeButton(BS_AUTOCHECKBOX, L"Go");
+    CStyledButton button;
+    button.UseToolbarTheme(false);   // the "BUTTON" class has the check-box part
+    ASSERT_TRUE(button.SubclassWindow(hWnd));
+    ASSERT_NE(nullptr, button.GetTheme());
+    button.SetColor(CStyledButton::kBackgroundNormal, kNormalBack);
+    button.SetColor(CStyledButton::kBackgroundActive, kNormalBack);
+    button.SetColor(CStyledButton::kTextNormal, RGB(0, 0, 255));
+    button.SetColor(CStyledButton::kTextActive, RGB(0, 0, 255));
+    PixelImage unchecked = Paint(button);
+    ::SendMessageW(hWnd, BM_SETCHECK, BST_CHECKED, 0);
+    PixelImage checked = Paint(button);
+    int markDiffers = 0;
+    int restDiffers = 0;
+    for (int y = 0; y < kButtonHeight; ++y)
+        for (int x = 0; x < kButtonWidth; ++x)
+            if (unchecked.At(x, y) != checked.At(x, y))
+                ++(x < 20 ? markDiffers : restDiffers);
+    EXPECT_GT(markDiffers, 0) << "the mark shows the checked state";
+    EXPECT_EQ(0, restDiffers);
+    EXPECT_GE(FindBlueText(unchecked).left, 20) << "the caption comes after the mark";
+    EXPECT_LT(unchecked.Count(kNormalBack, 0, 0, 20, kButtonHeight), 20 * kButtonHeight) << "a mark is drawn";
+}
+
 TEST_F(StyledButtonFixture, TransparentButtonShowsTheParentBackgroundPaintedInEraseBackground)
 {
     CStyledButton button;
