@@ -1,6 +1,8 @@
 // The main dialog's buttons that open the other windows: pitch popups, About, Options.
 #include "app/MainDlg.h"
 
+#include "app/AboutDlg.h"
+
 LRESULT CMainDlg::OnPitch(WORD, WORD id, HWND button, BOOL&)
 {
     const int channel = id - IDC_PITCH1;
@@ -17,6 +19,8 @@ LRESULT CMainDlg::OnPitch(WORD, WORD id, HWND button, BOOL&)
 
 LRESULT CMainDlg::OnAbout(WORD, WORD, HWND, BOOL&)
 {
+    CHtmlAboutDlg about;
+    about.Run(::GetActiveWindow());
     return 0;
 }
 
