@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "uilib/skin/ClassReplacements.h"
 #include "uilib/skin/ColorScheme.h"
 #include "uilib/skin/LibraryEntry.h"
 #include "uilib/skin/OffscreenDC.h"
@@ -265,30 +266,11 @@ bool CSkinButton::Load(const SkinButtonParams* params)
 
 void CSkinButton::CaptureParentBackground(HDC like)
 {
-    HWND parent = GetParent(m_window);
-    RECT client;
-    GetClientRect(m_window, &client);
-    if (!parent || client.right <= 0 || client.bottom <= 0)
-        return;
-    POINT origin = {0, 0};
-    MapWindowPoints(m_window, parent, &origin, 1);
-    HBITMAP copy = CreateCompatibleBitmap(like, client.right, client.bottom);
-    HDC dc = CreateCompatibleDC(like);
-    if (!copy || !dc) {
-        if (copy)
-            DeleteObject(copy);
-        if (dc)
-            DeleteDC(dc);
-        return;
+    if (HBITMAP copy = CopyParentBackground(m_window, like)) {
+        if (m_background)
+            DeleteObject(m_background);
+        m_background = copy;
     }
-    HGDIOBJ old = SelectObject(dc, copy);
-    SetWindowOrgEx(dc, origin.x, origin.y, nullptr);
-    SendMessageA(parent, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    if (m_background)
-        DeleteObject(m_background);
-    m_background = copy;
 }
 
 void CSkinButton::Paint(HDC dc)
@@ -300,13 +282,8 @@ void CSkinButton::Paint(HDC dc)
     if (!mem)
         return;
     CaptureParentBackground(dc);
-    if (m_background) {
-        HDC src = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(src, m_background);
-        BitBlt(mem, 0, 0, client.right, client.bottom, src, 0, 0, SRCCOPY);
-        SelectObject(src, old);
-        DeleteDC(src);
-    }
+    if (m_background)
+        BlitBitmap(mem, 0, 0, client.right, client.bottom, m_background);
     const RECT& part = !IsWindowEnabled(m_window) ? m_disabled
                        : (m_state & kPushed)      ? m_pushed
                        : (m_state & kHot)         ? m_hot

@@ -1,0 +1,230 @@
+// Runs in the dialog-skinning test program: the animation control is replaced with the others.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/WindowPixels.h"
+#include "uilib/skin/DialogSkinning.h"
+#include "uilib/skin/tests/LibraryFixture.h"
+
+namespace {
+
+constexpr int kSize = 16;
+const COLORREF kKey = RGB(0, 255, 0), kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255);
+
+void Put32(std::string& s, DWORD v)
+{
+    s.append(reinterpret_cast<const char*>(&v), 4);
+}
+
+std::string Chunk(const char* id, const std::string& data)
+{
+    std::string s(id, 4);
+    Put32(s, static_cast<DWORD>(data.size()));
+    s += data;
+    if (data.size() & 1)
+        s.push_back(0);
+    return s;
+}
+
+std::string List(const char* kind, const char* type, const std::string& data)
+{
+    return Chunk(kind, std::string(type, 4) + data);
+}
+
+// An uncompressed 8-bit clip of two frames whose format leaves the colour count at 0 and whose
+// stream header gives no buffer size. Frame 0: the top-left quarter in the key colour, the rest
+// red; frame 1: blue with a key-coloured top-left pixel.
+std::string TwoFrameClip()
+{
+    std::string avih;
+    for (DWORD v : {DWORD(50000), DWORD(0), DWORD(0), DWORD(0), DWORD(2), DWORD(0), DWORD(1), DWORD(0), DWORD(kSize), DWORD(kSize), DWORD(0), DWORD(0), DWORD(0), DWORD(0)})
+        Put32(avih, v);
+    std::string strh = "vids";
+    Put32(strh, 0);  // no handler
+    for (int i = 0; i < 14; ++i)
+        Put32(strh, 0);
+    BITMAPINFOHEADER h = {};
+    h.biSize = sizeof(h);
+    h.biWidth = kSize;
+    h.biHeight = kSize;
+    h.biPlanes = 1;
+    h.biBitCount = 8;
+    std::string strf(reinterpret_cast<const char*>(&h), sizeof(h));
+    RGBQUAD palette[256] = {};
+    palette[0] = RGBQUAD{0, 255, 0, 0};
+    palette[1] = RGBQUAD{0, 0, 255, 0};
+    palette[2] = RGBQUAD{255, 0, 0, 0};
+    strf.append(reinterpret_cast<const char*>(palette), sizeof(palette));
+    std::string frame0, frame1;
+    for (int row = 0; row < kSize; ++row) {  // bottom-up rows
+        int y = kSize - 1 - row;
+        for (int x = 0; x < kSize; ++x) {
+            frame0.push_back(x < kSize / 2 && y < kSize / 2 ? 0 : 1);
+            frame1.push_back(x == 0 && y == 0 ? 0 : 2);
+        }
+    }
+    std::string hdrl = List("LIST", "hdrl", Chunk("avih", avih) + List("LIST", "strl", Chunk("strh", strh) + Chunk("strf", strf)));
+    std::string movi = List("LIST", "movi", Chunk("JUNK", "xx") + Chunk("00db", frame0) +
+                                                List("LIST", "rec ", Chunk("00db", frame1)));
+    return List("RIFF", "AVI ", hdrl + movi);
+}
+
+std::vector<std::pair<int, int>> g_notes;  // id, code
+
+INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_COMMAND) {
+        g_notes.push_back({LOWORD(wParam), HIWORD(wParam)});
+        return TRUE;
+    }
+    return message == WM_INITDIALOG;
+}
+
+void PumpFor(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        Sleep(5);
+    }
+}
+
+int Count(int code)
+{
+    int n = 0;
+    for (auto& note : g_notes)
+        n += note.second == code;
+    return n;
+}
+
+class AnimationControl : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_notes.clear();
+        clip = folder.Write("clip.avi", TwoFrameClip());
+        struct {
+            DLGTEMPLATE header;
+            WORD menu, cls, title;
+        } t = {};
+        t.header.style = WS_POPUP | WS_VISIBLE;
+        t.header.cx = 10;
+        t.header.cy = 10;
+        dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &t.header, nullptr, DialogProc, 0);
+        ASSERT_NE(dialog, nullptr);
+        SetWindowPos(dialog, nullptr, 0, 0, 200, 200, SWP_NOZORDER | SWP_NOMOVE);
+        ASSERT_TRUE(IsSkinnedDialog(dialog));
+    }
+    void TearDown() override { DestroyWindow(dialog); }
+
+    HWND Animate(DWORD style, int cx = 40, int cy = 40)
+    {
+        return CreateWindowExW(0, ANIMATE_CLASSW, L"", WS_CHILD | WS_VISIBLE | style, 50, 60, cx, cy, dialog,
+                               reinterpret_cast<HMENU>(5), GetModuleHandleW(nullptr), nullptr);
+    }
+    BOOL Open(HWND control, const std::string& file)
+    {
+        std::wstring wide(file.begin(), file.end());
+        return static_cast<BOOL>(SendMessageW(control, ACM_OPENW, 0, reinterpret_cast<LPARAM>(wide.c_str())));
+    }
+    PixelImage Pixels(HWND control)
+    {
+        PumpFor(0);
+        return CaptureScreenPixels(control);
+    }
+
+    TempFolder folder;
+    std::string clip;
+    HWND dialog = nullptr;
+};
+
+TEST_F(AnimationControl, AClipOpenedWithoutAutoplayShowsItsFirstFrameAndStops)
+{
+    HWND control = Animate(0);
+    ASSERT_NE(control, nullptr);
+    ASSERT_TRUE(Open(control, clip));
+    RECT r;
+    GetClientRect(control, &r);
+    EXPECT_EQ(r.right, kSize) << "sized to the clip";
+    EXPECT_EQ(r.bottom, kSize);
+    EXPECT_EQ(Count(ACN_START), 1);
+    PumpFor(300);
+    EXPECT_EQ(Count(ACN_STOP), 1) << "one tick, then stopped";
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PixelImage image = Pixels(control);
+    EXPECT_EQ(image.At(12, 12), kRed) << "the 8-bit frame with a full palette";
+    EXPECT_EQ(image.At(2, 2), kKey) << "opaque without ACS_TRANSPARENT";
+    EXPECT_EQ(SendMessageW(control, ACM_STOP, 0, 0), 1);
+}
+
+TEST_F(AnimationControl, TransparentClipsShowTheDialogGradientThroughTheKeyColour)
+{
+    HWND control = Animate(ACS_TRANSPARENT);
+    ASSERT_TRUE(Open(control, clip));
+    PumpFor(200);
+    PixelImage frame = Pixels(control);
+    EXPECT_EQ(frame.At(12, 12), kRed);
+    EXPECT_NE(frame.At(2, 2), kKey);
+    // The key pixels hold the dialog's colour for that row, as the dialog shows beside the control.
+    PixelImage beside = CaptureScreenPixels(dialog);
+    COLORREF row = beside.At(20, 60 + 2);
+    EXPECT_LE(abs(GetRValue(frame.At(2, 2)) - GetRValue(row)), 3);
+    EXPECT_LE(abs(GetBValue(frame.At(2, 2)) - GetBValue(row)), 3);
+}
+
+TEST_F(AnimationControl, PlayChecksItsRangeAndKeepsARunningPlayback)
+{
+    HWND control = Animate(ACS_AUTOPLAY);
+    ASSERT_TRUE(Open(control, clip));
+    EXPECT_EQ(Count(ACN_START), 1);
+    EXPECT_EQ(SendMessageW(control, ACM_PLAY, 1, MAKELPARAM(0, 0)), 1) << "running: kept";
+    EXPECT_EQ(Count(ACN_START), 1);
+    bool sawRed = false, sawBlue = false;
+    for (int i = 0; i < 20 && !(sawRed && sawBlue); ++i) {
+        PumpFor(30);
+        COLORREF c = Pixels(control).At(12, 12);
+        sawRed |= c == kRed;
+        sawBlue |= c == kBlue;
+    }
+    EXPECT_TRUE(sawRed && sawBlue) << "both frames play, over and over";
+    EXPECT_EQ(SendMessageW(control, ACM_STOP, 0, 0), 1);
+    EXPECT_EQ(Count(ACN_STOP), 1);
+    EXPECT_EQ(SendMessageW(control, ACM_PLAY, 1, MAKELPARAM(0, 2)), 0) << "past the last frame";
+    EXPECT_EQ(SendMessageW(control, ACM_PLAY, 1, MAKELPARAM(1, 0)), 0) << "last before first";
+    EXPECT_EQ(SendMessageW(control, ACM_PLAY, 1, MAKELPARAM(-5, 1)), 0) << "a negative first frame";
+    EXPECT_EQ(SendMessageW(control, ACM_PLAY, 2, MAKELPARAM(1, -1)), 1) << "-1 is the last frame";
+}
+
+TEST_F(AnimationControl, OpeningNothingClosesTheClip)
+{
+    HWND control = Animate(0);
+    ASSERT_TRUE(Open(control, clip));
+    EXPECT_EQ(SendMessageW(control, ACM_OPENW, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(control, ACM_STOP, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(control, ACM_PLAY, 1, MAKELPARAM(0, 0)), 0);
+    EXPECT_FALSE(Open(control, folder.File("missing.avi")));
+    std::string broken = folder.Write("broken.avi", TwoFrameClip().substr(0, 60));
+    EXPECT_FALSE(Open(control, broken));
+    EXPECT_EQ(SendMessageW(control, WM_NCHITTEST, 0, 0), HTTRANSPARENT);
+}
+
+TEST_F(AnimationControl, OnlyTheWindowStyleCountsForCentring)
+{
+    HWND control = Animate(ACS_CENTER);
+    SetWindowLongW(control, GWL_EXSTYLE, WS_EX_TRANSPARENT);
+    ASSERT_TRUE(Open(control, clip));
+    RECT r;
+    GetClientRect(control, &r);
+    EXPECT_EQ(r.right, 40) << "centred clips keep the control's size";
+    PumpFor(200);
+    PixelImage image = Pixels(control);
+    EXPECT_EQ(image.At(12 + 12, 12 + 12), kRed) << "drawn in the middle";
+}
+
+}  // namespace
