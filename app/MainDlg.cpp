@@ -35,6 +35,10 @@ CMainDlg::~CMainDlg()
         delete channel;
         channel = nullptr;
     }
+    for (CSndEftDlg*& popup : m_pitchPopups) {
+        delete popup;
+        popup = nullptr;
+    }
 }
 
 BOOL CMainDlg::PreTranslateMessage(MSG* msg)
@@ -74,8 +78,11 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     EnumAudioDevices();
     FillDeviceCombos();
 
-    for (CTransferChannel*& channel : m_channels)
-        channel = new CTransferChannel();
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        m_channels[channel] = new CTransferChannel();
+        m_pitchPopups[channel] = new CSndEftDlg();
+        m_pitchPopups[channel]->SetEngine(&m_channels[channel]->engine);
+    }
 
     // A channel must run before its pitch can be changed.
     for (int channel = 0; channel < kChannelCount; ++channel) {
@@ -175,6 +182,10 @@ LRESULT CMainDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
             channel->engine.CloseDevices();
         delete channel;
         channel = nullptr;
+    }
+    for (CSndEftDlg*& popup : m_pitchPopups) {
+        delete popup;
+        popup = nullptr;
     }
     LRESULT count = SendDlgItemMessageW(m_hWnd, IDC_CHANNEL_COUNT, CB_GETCURSEL, 0, 0);
     GetSettings().SetDWORD(Settings::TransferChannels.name, static_cast<DWORD>(count));

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/SndEftDlg.h"
 #include "app/res/resource.h"
 #include "core/TransferChannel.h"
 #include "framework/DialogImpl.h"
@@ -71,12 +72,12 @@ public:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSkinQuery(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
-    LRESULT OnAbout(WORD, WORD, HWND, BOOL&) { return 0; }
+    LRESULT OnAbout(WORD, WORD, HWND, BOOL&);
     LRESULT OnOK(WORD, WORD id, HWND, BOOL&) { return Close(id); }
     LRESULT OnCancel(WORD, WORD id, HWND, BOOL&) { return Close(id); }
     LRESULT OnStartStopChannel(WORD, WORD id, HWND, BOOL&);
-    LRESULT OnPitch(WORD, WORD, HWND, BOOL&) { return 0; }
-    LRESULT OnOptions(WORD, WORD, HWND, BOOL&) { return 0; }
+    LRESULT OnPitch(WORD, WORD id, HWND button, BOOL&);
+    LRESULT OnOptions(WORD, WORD, HWND, BOOL&);
     LRESULT OnChannelCountCommand(WORD, WORD, HWND, BOOL&) { OnChannelCountChanged(); return 0; }
     LRESULT OnTimer(UINT, WPARAM id, LPARAM, BOOL&);
     LRESULT OnCtlColor(UINT, WPARAM dc, LPARAM, BOOL&);
@@ -91,6 +92,7 @@ public:
     static int ChannelOfStartButton(int id);
     bool IsChannelRunning(int channel) const { return m_channels[channel] && m_channels[channel]->IsRunning(); }
     CTransferChannel* Channel(int channel) const { return m_channels[channel]; }
+    CSndEftDlg* PitchPopup(int channel) const { return m_pitchPopups[channel]; }
 
     // Names found by the device enumeration.
     std::wstring m_physicalInput, m_physicalOutput;
@@ -106,6 +108,7 @@ private:
     void SaveDeviceChoices();
 
     CTransferChannel* m_channels[kChannelCount] = {};
+    CSndEftDlg* m_pitchPopups[kChannelCount] = {};
 
 public:
     CStyledButton m_pitchButtons[kChannelCount];
