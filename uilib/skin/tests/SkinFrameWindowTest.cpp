@@ -25,23 +25,28 @@ struct ThemeOff {
         const wchar_t key[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
         wchar_t value[8] = {};
         DWORD size = sizeof(value);
-        if (RegGetValueW(HKEY_CURRENT_USER, key, L"ThemeActive", RRF_RT_REG_SZ, nullptr, value, &size) ==
-                ERROR_SUCCESS &&
-            lstrcmpW(value, L"0") == 0)
+        LSTATUS read = RegGetValueW(HKEY_CURRENT_USER, key, L"ThemeActive", RRF_RT_REG_SZ, nullptr, value, &size);
+        if (read == ERROR_SUCCESS && lstrcmpW(value, L"0") == 0)
             return;
         HKEY k;
         if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr))
             return;
         RegSetValueExW(k, L"ThemeActive", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"0"), 4);
-        RegCloseKey(k);
         STARTUPINFOW si = {sizeof(si)};
         PROCESS_INFORMATION pi;
         std::wstring line = GetCommandLineW();
-        if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
-            return;
-        WaitForSingleObject(pi.hProcess, INFINITE);
         DWORD code = 1;
-        GetExitCodeProcess(pi.hProcess, &code);
+        if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+            WaitForSingleObject(pi.hProcess, INFINITE);
+            GetExitCodeProcess(pi.hProcess, &code);
+        }
+        // Other programs of the run keep the theme they had.
+        if (read == ERROR_SUCCESS)
+            RegSetValueExW(k, L"ThemeActive", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                           (lstrlenW(value) + 1) * sizeof(wchar_t));
+        else
+            RegDeleteValueW(k, L"ThemeActive");
+        RegCloseKey(k);
         ExitProcess(code);
     }
 } g_themeOff;
@@ -164,14 +169,18 @@ void MoveMouse(int x, int y)
 void Click(int x, int y)
 {
     MoveMouse(x, y);
+    PumpMessagesFor(150);
     INPUT in[2] = {};
     in[0].type = in[1].type = INPUT_MOUSE;
     in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(1, &in[0], sizeof(INPUT));
-    PumpMessagesFor(60);
+    PumpMessagesFor(150);
     SendInput(1, &in[1], sizeof(INPUT));
-    PumpMessagesFor(100);
+    PumpMessagesFor(200);
+    // A later click at the same place must not count as a double click.
+    MoveMouse(x + 40, y + 100);
+    PumpMessagesFor(GetDoubleClickTime() + 50);
 }
 
 class FrameWindow : public ::testing::Test {
