@@ -12,9 +12,25 @@
 #include "uilib/skin/HookEngine.h"
 #include "uilib/skin/LibraryEntry.h"
 #include "uilib/skin/Skin.h"
+#include "uilib/skin/SkinFrame.h"
+
+namespace {
+
+// The border sizes of the skinned frame the dialog got (left, top, right, bottom).
+bool FrameBorders(HWND dialog, RECT* borders)
+{
+    FWSkin::CSkinFrame* frame = FWSkin::CSkinFrame::FromWindow(dialog);
+    FWSkin::CSkinLayout* layout = frame ? frame->CurrentLayout() : nullptr;
+    if (!layout)
+        return false;
+    *borders = RECT{layout->BorderLeft(), layout->BorderTop(), layout->BorderRight(), layout->BorderBottom()};
+    return true;
+}
+
+}  // namespace
 
 int (WINAPI *g_pfnSetDialogFrameSkin)(HWND, const wchar_t*) = nullptr;
-bool (*g_pfnGetFrameBorders)(HWND, RECT*) = nullptr;
+bool (*g_pfnGetFrameBorders)(HWND, RECT*) = FrameBorders;
 
 namespace {
 

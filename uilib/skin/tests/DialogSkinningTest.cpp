@@ -11,6 +11,9 @@
 #include "uilib/skin/ColorScheme.h"
 #include "uilib/skin/DialogSkinning.h"
 #include "uilib/skin/LibraryEntry.h"
+#include "uilib/skin/SkinFrame.h"
+#include "uilib/skin/tests/HookTargetDll.h"
+#include "uilib/skin/tests/SkinTestSupport.h"
 #include "uilib/skin/tests/LibraryFixture.h"
 #include "uilib/skin/tests/PngWriter.h"
 
@@ -36,6 +39,17 @@ std::string PushButtonPng()
     return EncodePng(100, 20, argb);
 }
 
+// Stands in for the skin-frame export: a frame from the description, attached to the dialog.
+int WINAPI AttachTestFrame(HWND dialog, const wchar_t* path)
+{
+    auto* frame = new FWSkin::CSkinFrame;
+    if (!frame->LoadSkin(path)) {
+        delete frame;
+        return 0;
+    }
+    return frame->Attach(dialog, true);
+}
+
 class SkinningEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
@@ -44,12 +58,15 @@ public:
         static TempFolder folder;
         folder.Write("push.png", PushButtonPng());
         std::string scheme = folder.Write("scheme.thm",
-            "[Dialog]\r\nBackground = #C80000; #0000C8\r\nText = #008000\r\nGrayText = #808000\r\n"
+            "[Dialog]\r\nFrameShape = " + TestSkinPathA("FrameSkin.inf") + "\r\n"
+            "Background = #C80000; #0000C8\r\nText = #008000\r\nGrayText = #808000\r\n"
             "GroupText = #000080\r\nGroupFrame = #FF00FF\r\n"
             "[PushButton]\r\nImageArea = 0, 0, 100, 20\r\nSizingMargins = 2, 2, 2, 2\r\n"
             "ContentMargins = 3, 3, 3, 3\r\nText = #FFFFFF\r\nImageFile = push.png\r\n");
         ASSERT_TRUE(LoadColorScheme(scheme.c_str(), 0));
         ASSERT_EQ(g_Colors.DialogBackgroundStart, kTop);
+        ASSERT_NE(g_Scheme.dialogFrameShapeFile, nullptr);
+        g_pfnSetDialogFrameSkin = AttachTestFrame;
         GlobalSubclassDialog();
         GlobalSubclassDialog();  // a second call changes nothing
     }
@@ -391,6 +408,58 @@ TEST_F(DialogSkinning, TrackbarsAskForTheBackgroundOncePerEraseAndPaint)
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->erasedBefore, 1);
     EXPECT_EQ(record->skipBackground, 0) << "cleared after each paint";
+}
+
+// During a framed dialog's initialisation other modules' AdjustWindowRectEx answers with the
+// frame's borders; this program's own calls are the library's and reach the real function.
+RECT g_adjusted;
+BOOL g_adjustResult;
+HWND g_grip;
+
+BOOL AdjustFromOtherModule(RECT* rect)
+{
+    using AdjustFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD);
+    auto adjust = reinterpret_cast<AdjustFn>(
+        reinterpret_cast<void*>(CallerGetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectEx")));
+    return adjust(rect, WS_CAPTION | WS_SYSMENU, FALSE, 0);
+}
+
+INT_PTR CALLBACK FramedDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    g_adjusted = RECT{0, 0, 100, 50};
+    g_adjustResult = AdjustFromOtherModule(&g_adjusted);
+    g_grip = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP, 0, 0, 16, 16, dialog,
+                             nullptr, nullptr, nullptr);
+    return TRUE;
+}
+
+TEST_F(DialogSkinning, ACaptionedDialogGetsTheSchemeFrameAndItsBordersDuringInitialisation)
+{
+    alignas(4) static Template t;
+    t = Template{};
+    t.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    t.header.cx = 100;
+    t.header.cy = 60;
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &t.header, nullptr, FramedDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    m_dialogs.push_back(dialog);
+    FWSkin::CSkinFrame* frame = FWSkin::CSkinFrame::FromWindow(dialog);
+    ASSERT_NE(frame, nullptr) << "skinned with [Dialog] FrameShape";
+    FWSkin::CSkinLayout* layout = frame->CurrentLayout();
+    ASSERT_NE(layout, nullptr);
+    EXPECT_TRUE(g_adjustResult);
+    EXPECT_EQ(g_adjusted.left, -layout->BorderLeft());
+    EXPECT_EQ(g_adjusted.top, -layout->BorderTop());
+    EXPECT_EQ(g_adjusted.right, 100 + layout->BorderRight());
+    EXPECT_EQ(g_adjusted.bottom, 50 + layout->BorderBottom());
+    EXPECT_FALSE(IsWindowVisible(g_grip)) << "the frame brings its own size handles";
+
+    RECT after = {0, 0, 100, 50}, real = after;
+    EXPECT_TRUE(AdjustFromOtherModule(&after));
+    AdjustWindowRectEx(&real, WS_CAPTION | WS_SYSMENU, FALSE, 0);
+    EXPECT_TRUE(EqualRect(&after, &real)) << "after the initialisation the real function answers";
 }
 
 TEST_F(DialogSkinning, FileDialogSizeIsSeededOncePerExecutable)
