@@ -75,32 +75,6 @@ MainPageActions g_MainPageActions = {&RealGetVersion, &WinExec, &ShellExecuteW, 
 
 // --- MainDlgCmdHandler -------------------------------------------------------------------------
 
-STDMETHODIMP MainDlgCmdHandler::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) MainDlgCmdHandler::AddRef()
-{
-    return InterlockedIncrement(&m_refs);
-}
-
-STDMETHODIMP_(ULONG) MainDlgCmdHandler::Release()
-{
-    LONG refs = InterlockedDecrement(&m_refs);
-    if (refs == 0)
-        delete this;
-    return refs;
-}
-
 STDMETHODIMP MainDlgCmdHandler::GetTypeInfoCount(UINT* count)
 {
     if (count)
@@ -150,32 +124,6 @@ STDMETHODIMP MainDlgCmdHandler::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
 }
 
 // --- MainDlgDocHandler -------------------------------------------------------------------------
-
-STDMETHODIMP MainDlgDocHandler::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDocHostUIHandler)) {
-        *object = static_cast<IDocHostUIHandler*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) MainDlgDocHandler::AddRef()
-{
-    return InterlockedIncrement(&m_refs);
-}
-
-STDMETHODIMP_(ULONG) MainDlgDocHandler::Release()
-{
-    LONG refs = InterlockedDecrement(&m_refs);
-    if (refs == 0)
-        delete this;
-    return refs;
-}
 
 STDMETHODIMP MainDlgDocHandler::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) { return S_OK; }
 STDMETHODIMP MainDlgDocHandler::GetHostInfo(DOCHOSTUIINFO*) { return E_NOTIMPL; }

@@ -17,15 +17,46 @@ struct MainPageActions
 };
 extern MainPageActions g_MainPageActions;
 
+// Reference counting (interlocked; the object deletes itself at 0) and QueryInterface for an object
+// of one interface besides IUnknown.
+template <class Interface, const IID* kInterfaceId>
+class CSimpleComObject : public Interface
+{
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, *kInterfaceId)) {
+            *object = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_refs); }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        LONG refs = InterlockedDecrement(&m_refs);
+        if (refs == 0)
+            delete this;
+        return refs;
+    }
+
+protected:
+    virtual ~CSimpleComObject() = default;   // after the interface's slots: its layout stays intact
+
+private:
+    volatile LONG m_refs = 1;
+};
+
 // window.external of the main page: HelloWorld (1), SetDefAudioDevice (2), RecordAudio (3).
-class MainDlgCmdHandler : public IDispatch
+class MainDlgCmdHandler : public CSimpleComObject<IDispatch, &IID_IDispatch>
 {
 public:
     explicit MainDlgCmdHandler(CWindow* owner) : m_owner(owner) {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
     STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
     STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
@@ -33,19 +64,15 @@ public:
                         EXCEPINFO* exception, UINT* argumentError) override;
 
 private:
-    volatile LONG m_refs = 1;
     CWindow* m_owner;   // not owned; outlives the page
 };
 
 // The document's host UI handler: no context menu, and a fresh MainDlgCmdHandler as window.external.
-class MainDlgDocHandler : public IDocHostUIHandler
+class MainDlgDocHandler : public CSimpleComObject<IDocHostUIHandler, &IID_IDocHostUIHandler>
 {
 public:
     explicit MainDlgDocHandler(CWindow* owner) : m_owner(owner) {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
     STDMETHODIMP ShowContextMenu(DWORD id, POINT* point, IUnknown* target, IDispatch* object) override;
     STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override;
     STDMETHODIMP ShowUI(DWORD id, IOleInPlaceActiveObject* active, IOleCommandTarget* target,
@@ -64,7 +91,6 @@ public:
     STDMETHODIMP FilterDataObject(IDataObject* object, IDataObject** replacement) override;
 
 private:
-    volatile LONG m_refs = 1;
     CWindow* m_owner;
 };
 
