@@ -94,7 +94,6 @@ void CHtmlDrawer::DrawMarkup(SIZE* size, const RECT* rect)
     m_font = nullptr;
     m_previousFont = nullptr;
     ApplyFont();
-    m_previousBkMode = 0;
     // ApplyFont set the DC up; the values saved here are those the host had.
     m_imageColor = m_outputEnabled ? m_shadowColor : m_disabledColor;
 
