@@ -3,6 +3,7 @@
 #include <new>
 
 #include "uilib/bars/BarInterfaces.h"
+#include "uilib/bars/Menu.h"
 #include "uilib/skin/Skin.h"
 
 namespace Glazier {
@@ -36,5 +37,7 @@ extern "C" void* WINAPI glzCreateInstance(REFIID iid)
     using namespace Glazier;
     if (IsEqualIID(iid, IID_ISkin))
         return CreateObject<CSkin>(iid);
+    if (IsEqualIID(iid, IID_IMenu))
+        return CreateObject<CMenu>(iid);
     return nullptr;
 }
