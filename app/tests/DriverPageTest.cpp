@@ -287,6 +287,15 @@ TEST_F(DriverPageTest, MissingDriverIsReportedAndAnApplyRelaunchesTheProgram)
     EXPECT_EQ(CountRequests(ReadRecord()), 0);
 }
 
+TEST_F(DriverPageTest, ChangedLanguageAndFailedRestartRelaunchOnce)
+{
+    ClearLyrantKey();   // the first save over the default language counts as a change
+    ASSERT_TRUE(TestControl(0, 1, VADRV_TEST_NO_FAILURE, true));
+    EXPECT_TRUE(RunSheet([&](HWND page) { Type(page, L"2"); }));
+    EXPECT_EQ(g_relaunches, 1);
+    EXPECT_EQ(ReadOption(L"lanName"), L"eng");
+}
+
 TEST_F(DriverPageTest, SheetClosedWithoutShowingThePageSendsNothing)
 {
     CDialogWatcher watch([&](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_OK); });
