@@ -721,6 +721,15 @@ LRESULT CSkinFrame::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
 
+    case WM_ACTIVATE:
+        // Wine activates a window before its process is in the foreground and then says "inactive"
+        // in WM_NCACTIVATE; the activation itself tells the truth.
+        if (LOWORD(wParam) != WA_INACTIVE && !m_active) {
+            m_active = true;
+            OnNcPaint(reinterpret_cast<HRGN>(1));
+        }
+        return CallPrevious(message, wParam, lParam);
+
     case WM_SETTEXT: {
         LRESULT result = (m_windowStyle & WS_CAPTION) ? CallPreviousWithoutCaption(message, wParam, lParam)
                                                       : CallPrevious(message, wParam, lParam);
