@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "uilib/skin/DrawHelpers.h"
+#include "uilib/skin/DwmAttribute.h"
 #include "uilib/skin/LibraryEntry.h"
 #include "uilib/skin/SkinFrame.h"
 
@@ -51,20 +52,8 @@ void CLayeredBorder::Show(bool show)
         DWORD style = WS_POPUP | (GetWindowLongW(skinned, GWL_STYLE) &
                                   (WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
         CreateWindowExA(exStyle, kBorderClass, nullptr, style, 0, 0, 0, 0, skinned, nullptr, GetLibraryModule(), this);
-        if (m_window) {
-            OSVERSIONINFOW version = {sizeof(version)};
-            GetVersionExW(&version);
-            if (version.dwMajorVersion > 5) {
-                if (HMODULE dwm = LoadLibraryW(L"dwmapi.dll")) {
-                    using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-                    if (auto set = reinterpret_cast<SetAttribute>(GetProcAddress(dwm, "DwmSetWindowAttribute"))) {
-                        DWORD policy = kDwmNcrpDisabled;
-                        set(m_window, kDwmNonClientRenderingPolicy, &policy, sizeof(policy));
-                    }
-                    FreeLibrary(dwm);
-                }
-            }
-        }
+        if (m_window)
+            SetDwmWindowAttribute(m_window, kDwmNonClientRenderingPolicy, kDwmNcrpDisabled);
     }
     if (m_window && skinned && IsWindowVisible(skinned))
         ShowWindow(m_window, SW_SHOWNA);

@@ -12,6 +12,7 @@
 #include "uilib/skin/SkinTxt.h"
 #include "uilib/skin/SkinTxtBtn.h"
 #include "uilib/skin/TextConvert.h"
+#include "uilib/skin/TextCopy.h"
 
 using namespace FWSkin;
 
@@ -81,18 +82,6 @@ const wchar_t* TextOf(HWND window, UINT id)
     if (auto* button = dynamic_cast<CSkinTxtBtn*>(element))
         return button->Caption();
     return nullptr;
-}
-
-int CopyWide(const wchar_t* text, wchar_t* buffer, int size)
-{
-    if (!text)
-        return 0;
-    if (!buffer)
-        return lstrlenW(text);
-    if (size <= 0)
-        return 0;
-    lstrcpynW(buffer, text, size);
-    return lstrlenW(buffer);
 }
 
 int CopyNarrow(const wchar_t* text, char* buffer, int size)
@@ -411,11 +400,11 @@ TARNUI_SET_TEXT(SetSkinText)
 #define TARNUI_GET_TEXT(name)                                                        \
     TARNUI_API int WINAPI name(HWND window, UINT id, wchar_t* buffer, int size)      \
     {                                                                               \
-        return CopyWide(TextOf(window, id), buffer, size);                          \
+        return CopyTextOut(TextOf(window, id), buffer, size);                          \
     }                                                                               \
     TARNUI_API int WINAPI name(HWND window, UINT id, unsigned short* buffer, int size) \
     {                                                                               \
-        return CopyWide(TextOf(window, id), W(buffer), size);                       \
+        return CopyTextOut(TextOf(window, id), W(buffer), size);                       \
     }                                                                               \
     TARNUI_API int WINAPI name(HWND window, UINT id, char* buffer, int size)         \
     {                                                                               \

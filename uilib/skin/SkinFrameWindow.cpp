@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "uilib/skin/DwmAttribute.h"
 #include "uilib/skin/OffscreenDC.h"
 #include "uilib/skin/SkinBtn.h"
 #include "uilib/skin/SkinFrame.h"
@@ -147,16 +148,7 @@ int CSkinFrame::Attach(HWND window, bool redraw)
     GetVersionExW(&version);
     if (version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion == 1))
         m_visualStyles = IsThemeActive() != FALSE;
-    if (version.dwMajorVersion > 5) {
-        if (HMODULE dwm = LoadLibraryW(L"dwmapi.dll")) {
-            using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-            if (auto set = reinterpret_cast<SetAttribute>(GetProcAddress(dwm, "DwmSetWindowAttribute"))) {
-                BOOL on = TRUE;
-                set(window, kDwmTransitionsForceDisabled, &on, sizeof(on));
-            }
-            FreeLibrary(dwm);
-        }
-    }
+    SetDwmWindowAttribute(window, kDwmTransitionsForceDisabled, TRUE);
 
     bool translucent = false;
     for (int i = 0; i < m_layouts.GetCount(); ++i)
