@@ -13,6 +13,7 @@
 #include "uilib/skin/LibraryEntry.h"
 #include "uilib/skin/Skin.h"
 #include "uilib/skin/SkinFrame.h"
+#include "uilib/skin/SkinFrameApi.h"
 
 namespace {
 
@@ -29,7 +30,8 @@ bool FrameBorders(HWND dialog, RECT* borders)
 
 }  // namespace
 
-int (WINAPI *g_pfnSetDialogFrameSkin)(HWND, const wchar_t*) = nullptr;
+int (WINAPI *g_pfnSetDialogFrameSkin)(HWND, const wchar_t*) =
+    static_cast<int(WINAPI*)(HWND, const wchar_t*)>(SetWindowSkin);
 bool (*g_pfnGetFrameBorders)(HWND, RECT*) = FrameBorders;
 
 namespace {

@@ -42,9 +42,8 @@ bool IsSkinnedDialog(HWND window);
 // client rectangle so that it runs on seamlessly across controls.
 void PaintDialogBackgroundInto(HWND control, HDC dc);
 
-// The skinned frame of a captioned top-level dialog (the skin-frame exports' SetWindowSkin; while
-// unset, dialogs keep their standard frame) and its border sizes (left, top, right, bottom; by
-// default those of the frame attached to the dialog).
+// The skinned frame of a captioned top-level dialog (SetWindowSkin) and its border sizes (left,
+// top, right, bottom; those of the frame attached to the dialog). Replaceable for tests.
 extern int (WINAPI *g_pfnSetDialogFrameSkin)(HWND dialog, const wchar_t* path);
 extern bool (*g_pfnGetFrameBorders)(HWND dialog, RECT* borders);
 

@@ -39,17 +39,6 @@ std::string PushButtonPng()
     return EncodePng(100, 20, argb);
 }
 
-// Stands in for the skin-frame export: a frame from the description, attached to the dialog.
-int WINAPI AttachTestFrame(HWND dialog, const wchar_t* path)
-{
-    auto* frame = new FWSkin::CSkinFrame;
-    if (!frame->LoadSkin(path)) {
-        delete frame;
-        return 0;
-    }
-    return frame->Attach(dialog, true);
-}
-
 class SkinningEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
@@ -66,7 +55,6 @@ public:
         ASSERT_TRUE(LoadColorScheme(scheme.c_str(), 0));
         ASSERT_EQ(g_Colors.DialogBackgroundStart, kTop);
         ASSERT_NE(g_Scheme.dialogFrameShapeFile, nullptr);
-        g_pfnSetDialogFrameSkin = AttachTestFrame;
         GlobalSubclassDialog();
         GlobalSubclassDialog();  // a second call changes nothing
     }
