@@ -1,0 +1,16 @@
+#pragma once
+#include <windows.h>
+
+// The running Windows version as major and minor numbers; tests replace it, since Wine always
+// reports one version.
+struct WindowsVersion {
+    DWORD major;
+    DWORD minor;
+};
+WindowsVersion GetWindowsVersion();
+void OverrideWindowsVersion(DWORD major, DWORD minor);  // 0, 0 asks Windows again
+inline bool IsWindowsVersion(DWORD major, DWORD minor)
+{
+    WindowsVersion v = GetWindowsVersion();
+    return v.major == major && v.minor == minor;
+}
