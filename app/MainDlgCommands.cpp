@@ -2,6 +2,7 @@
 #include "app/MainDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/OptionsSheet.h"
 
 LRESULT CMainDlg::OnPitch(WORD, WORD id, HWND button, BOOL&)
 {
@@ -26,5 +27,6 @@ LRESULT CMainDlg::OnAbout(WORD, WORD, HWND, BOOL&)
 
 LRESULT CMainDlg::OnOptions(WORD, WORD, HWND, BOOL&)
 {
+    RunOptionsSheet(::GetActiveWindow());
     return 0;
 }

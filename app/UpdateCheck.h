@@ -8,5 +8,10 @@
 // installer was started (the program then ends before any window exists).
 int InstallDownloadedUpdate();
 
+// The update check: mode 1 asks the user (on the UI thread), mode 0 is silent. 1 when a newer
+// version is offered, 0 when none is (or the check failed). Until the update library's stand-in
+// exists, no update is ever offered.
+int CheckForUpdates(int mode);
+
 // The background check after start-up; the parameter (the main window) is not used.
 DWORD WINAPI UpdateThreadProc(LPVOID parameter);

@@ -8,6 +8,7 @@
 #include "core/RegSettings.h"
 #include "tests/support/DialogWatcher.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 
@@ -208,4 +209,31 @@ TEST(ColorTheme, ColoursAndVariants)
     EXPECT_EQ(theme.GetColor(3), 0x666666u);      // reset before the variant
     theme.ResetColors();
     EXPECT_EQ(theme.GetColor(0), 0xF8F5EDu);
+}
+
+// The German library replaces the program's resources as a whole: it carries the dialogs' templates
+// and icons too, and its texts arrive as written.
+TEST(GermanLibrary, CarriesTheDialogsWithTheirTexts)
+{
+    std::wstring path = TestExeFolder() + L"\\..\\dist\\ResDeu.dll";
+    HMODULE library = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(library, nullptr);
+    for (int id : {IDD_SNDEFT, IDD_OPTION_GENERAL, IDD_OPTION_DRIVER})
+        EXPECT_NE(FindResourceW(library, MAKEINTRESOURCEW(id), RT_DIALOG), nullptr) << "dialog " << id;
+    for (int id : {IDI_PITCH_HIGHER, IDI_PITCH_LOWER})
+        EXPECT_NE(FindResourceW(library, MAKEINTRESOURCEW(id), RT_GROUP_ICON), nullptr) << "icon " << id;
+    wchar_t text[64] = {};
+    LoadStringW(library, IDS_THREE_CHANNELS, text, 64);
+    EXPECT_STREQ(text, L"drei Kan\u00E4le");
+    FreeLibrary(library);
+
+    // The popup made from the library shows the German texts.
+    HMODULE module = LoadLibraryW(path.c_str());
+    ASSERT_NE(module, nullptr);
+    CSndEftDlg popup;
+    ASSERT_NE(static_cast<CDialogImplRoot&>(popup).Create(IDD_SNDEFT, nullptr, 0, module), nullptr);
+    GetDlgItemTextW(popup.m_hWnd, IDC_PITCH_RESET, text, 64);
+    EXPECT_STREQ(text, L"Zur\u00FCcksetzen");
+    popup.DestroyWindow();
+    FreeLibrary(module);
 }

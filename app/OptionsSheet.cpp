@@ -1,0 +1,31 @@
+#include "app/OptionsSheet.h"
+
+#include <shellapi.h>
+
+#include "app/DriverPage.h"
+#include "app/GeneralPage.h"
+
+void RelaunchProgram()
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    // The fresh copy reads the new language (or the driver) at its own start.
+    ::ShellExecuteW(nullptr, nullptr, path, nullptr, nullptr, SW_SHOW);
+    ::PostQuitMessage(0);
+}
+
+bool RunOptionsSheet(HWND owner, void (*relaunch)())
+{
+    COptionDlg sheet;
+    COptionPageGeneral general;
+    COptionPageDriver driver;
+    sheet.AddPage(general);
+    sheet.AddPage(driver);
+    sheet.DoModal(owner);
+    if (!general.LanguageChanged() && !driver.RestartFailed())
+        return false;
+    relaunch();
+    return true;
+}
