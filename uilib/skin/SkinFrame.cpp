@@ -43,6 +43,7 @@ CSkinFrame::CSkinFrame() = default;
 
 CSkinFrame::~CSkinFrame()
 {
+    Attach(nullptr, false);
     ReleaseSkin();
     if (m_tooltip)
         DestroyWindow(m_tooltip);
@@ -88,7 +89,8 @@ void CSkinFrame::DrawBackground(HDC dc, const RECT* rect)
         return;
     SaveDC(dc);
     IntersectClipRect(dc, rect->left, rect->top, rect->right, rect->bottom);
-    layout->Draw(dc, rect);
+    // A layered border shows through where the skin image is transparent: no background fill.
+    layout->Draw(dc, m_layeredBorder ? nullptr : rect);
     RestoreDC(dc, -1);
 }
 
