@@ -18,9 +18,10 @@ void RelaunchProgram()
 
 bool RunOptionsSheet(HWND owner, void (*relaunch)())
 {
-    COptionDlg sheet;
+    // The pages outlive the sheet: freeing a page handle calls back into its page object.
     COptionPageGeneral general;
     COptionPageDriver driver;
+    COptionDlg sheet;
     sheet.AddPage(general);
     sheet.AddPage(driver);
     sheet.DoModal(owner);

@@ -16,6 +16,7 @@
 #include "core/tests/SetupApiSeam.h"
 #include "core/tests/SubstituteDriver.h"
 #include "tests/support/DialogWatcher.h"
+#include "tests/support/Screenshot.h"
 
 namespace {
 
@@ -139,6 +140,8 @@ TEST_F(DriverPageTest, ShowsTheDriversValuesAndOkWithoutEditsSendsNothing)
         SendDlgItemMessageW(page, IDC_DRV_INSTANCE_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
                             reinterpret_cast<LPARAM>(&high));
         progressVisible = IsWindowVisible(GetDlgItem(page, IDC_DRV_PROGRESS));
+        PumpMessagesFor(100);
+        SavePixelsAsPng(CaptureScreenPixels(GetParent(page)), ScreenshotFolder() + L"\\options_driver.png");
     });
     EXPECT_EQ(count, L"1");   // the substitute driver's installed defaults: one instance, volume on
     EXPECT_EQ(volume, static_cast<UINT>(BST_CHECKED));
@@ -282,6 +285,15 @@ TEST_F(DriverPageTest, MissingDriverIsReportedAndAnApplyRelaunchesTheProgram)
     EXPECT_TRUE(relaunched);
     EXPECT_EQ(g_relaunches, 1);
     EXPECT_EQ(CountRequests(ReadRecord()), 0);
+}
+
+TEST_F(DriverPageTest, ChangedLanguageAndFailedRestartRelaunchOnce)
+{
+    ClearLyrantKey();   // the first save over the default language counts as a change
+    ASSERT_TRUE(TestControl(0, 1, VADRV_TEST_NO_FAILURE, true));
+    EXPECT_TRUE(RunSheet([&](HWND page) { Type(page, L"2"); }));
+    EXPECT_EQ(g_relaunches, 1);
+    EXPECT_EQ(ReadOption(L"lanName"), L"eng");
 }
 
 TEST_F(DriverPageTest, SheetClosedWithoutShowingThePageSendsNothing)

@@ -13,6 +13,7 @@
 #include "core/AppPaths.h"
 #include "core/RegSettings.h"
 #include "tests/support/DialogWatcher.h"
+#include "tests/support/Screenshot.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
@@ -138,6 +139,8 @@ TEST_F(GeneralPageTest, ShowsTheStoredSettings)
         autoCheck = IsDlgButtonChecked(page, IDC_GEN_AUTO_UPDATE);
         SendDlgItemMessageW(page, IDC_GEN_BUFFER_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
                             reinterpret_cast<LPARAM>(&high));
+        PumpMessagesFor(100);
+        SavePixelsAsPng(CaptureScreenPixels(sheet), ScreenshotFolder() + L"\\options_general.png");
     }, false);
     EXPECT_EQ(length, L"400");   // the first item that begins with the stored text
     EXPECT_EQ(bits, L"24");
