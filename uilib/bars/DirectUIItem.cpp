@@ -16,21 +16,28 @@ constexpr int kStudioRightInset = 10;
 constexpr int kWidthExtraStyle0 = 41;
 constexpr int kWidthExtraStyle1 = 62;
 
-wchar_t* CopyText(const wchar_t* text)
+}  // namespace
+
+wchar_t* CopyItemText(const void* text, bool wide)
 {
     if (!text)
         return nullptr;
-    size_t length = wcslen(text) + 1;
-    auto* copy = new (std::nothrow) wchar_t[length];
+    if (wide) {
+        size_t length = wcslen(static_cast<const wchar_t*>(text)) + 1;
+        auto* copy = new (std::nothrow) wchar_t[length];
+        if (copy)
+            memcpy(copy, text, length * sizeof(wchar_t));
+        return copy;
+    }
+    int chars = MultiByteToWideChar(CP_ACP, 0, static_cast<const char*>(text), -1, nullptr, 0);
+    auto* copy = chars > 0 ? new (std::nothrow) wchar_t[chars] : nullptr;
     if (copy)
-        memcpy(copy, text, length * sizeof(wchar_t));
+        MultiByteToWideChar(CP_ACP, 0, static_cast<const char*>(text), -1, copy, chars);
     return copy;
 }
 
-}  // namespace
-
 CDirectUIItem::CDirectUIItem(CExplorerBar* pane, const wchar_t* text, UINT id, int image)
-    : m_text(CopyText(text)), m_image(image), m_id(id), m_pane(pane)
+    : m_text(CopyItemText(text, true)), m_image(image), m_id(id), m_pane(pane)
 {
 }
 
@@ -42,7 +49,7 @@ CDirectUIItem::~CDirectUIItem()
 void CDirectUIItem::SetText(const wchar_t* text)
 {
     delete[] m_text;
-    m_text = CopyText(text);
+    m_text = CopyItemText(text, true);
     m_height = -1;
 }
 

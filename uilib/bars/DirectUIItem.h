@@ -3,6 +3,9 @@
 
 class CExplorerBar;
 
+// A new[] copy of a wide or narrow (CP_ACP) text in wide form; NULL for NULL.
+wchar_t* CopyItemText(const void* text, bool wide);
+
 // Item flags.
 constexpr DWORD kItemPressed = 1;
 constexpr DWORD kItemDisabled = 4;

@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "uilib/bars/WindowProcs.h"
 #include "uilib/skin/ColorScheme.h"
 #include "uilib/skin/DrawHelpers.h"
 #include "uilib/skin/FontSet.h"
@@ -54,21 +55,6 @@ struct TabRecord {
 TabRecord* RecordOf(HWND control)
 {
     return static_cast<TabRecord*>(GetPropW(control, kTabProp));
-}
-
-LRESULT CallPrevious(HWND control, const TabRecord* record, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (!record || !record->previous)
-        return DefWindowProcW(control, message, wParam, lParam);
-    return IsWindowUnicode(control) ? CallWindowProcW(record->previous, control, message, wParam, lParam)
-                                    : CallWindowProcA(record->previous, control, message, wParam, lParam);
-}
-
-WNDPROC SwapProc(HWND window, WNDPROC proc)
-{
-    LONG_PTR value = reinterpret_cast<LONG_PTR>(proc);
-    return reinterpret_cast<WNDPROC>(IsWindowUnicode(window) ? SetWindowLongPtrW(window, GWLP_WNDPROC, value)
-                                                              : SetWindowLongPtrA(window, GWLP_WNDPROC, value));
 }
 
 bool IsOpaque(COLORREF argb)
@@ -190,7 +176,7 @@ SIZE MeasureTabs(HWND control, TabRecord* r)
 int TabRowHeight(HWND control, const TabRecord* r)
 {
     RECT empty = {0, 0, 0, 0};
-    CallPrevious(control, r, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&empty));
+    CallPreviousProc(r->previous, control, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&empty));
     return empty.top;
 }
 
@@ -379,7 +365,7 @@ LRESULT CALLBACK TabWndProc(HWND control, UINT message, WPARAM wParam, LPARAM lP
     case TCM_ADJUSTRECT: {
         RECT* rect = reinterpret_cast<RECT*>(lParam);
         RECT empty = {0, 0, 0, 0};
-        LRESULT result = CallPrevious(control, r, TCM_ADJUSTRECT, wParam, reinterpret_cast<LPARAM>(&empty));
+        LRESULT result = CallPreviousProc(r->previous, control, TCM_ADJUSTRECT, wParam, reinterpret_cast<LPARAM>(&empty));
         if (rect) {
             rect->top += empty.top;
             if (r->bodyFrame) {
@@ -398,18 +384,18 @@ LRESULT CALLBACK TabWndProc(HWND control, UINT message, WPARAM wParam, LPARAM lP
             client.bottom = TabRowHeight(control, r);
             InvalidateRect(control, &client, TRUE);
         }
-        return CallPrevious(control, r, message, wParam, lParam);
+        return CallPreviousProc(r->previous, control, message, wParam, lParam);
     case kTabControlGetColor:
         return wParam == 0 ? r->background : wParam == 1 ? r->highlight : 0;
     case WM_NCDESTROY:
-        CallPrevious(control, r, message, wParam, lParam);
+        CallPreviousProc(r->previous, control, message, wParam, lParam);
         if (r->frame)
             DeleteObject(r->frame);
         RemovePropW(control, kTabProp);
         delete r;
         return 0;
     default:
-        return CallPrevious(control, r, message, wParam, lParam);
+        return CallPreviousProc(r->previous, control, message, wParam, lParam);
     }
 }
 
@@ -429,7 +415,7 @@ bool ResolveDescription(const char* file, char* path)
 void Uncustomize(HWND control, TabRecord* r, bool subclassed)
 {
     if (subclassed)
-        SwapProc(control, r->previous);
+        SwapWindowProc(control, r->previous);
     RemovePropW(control, kTabProp);
     if (r->frame)
         DeleteObject(r->frame);
@@ -483,7 +469,7 @@ int WINAPI CustomizeTabControl(HWND control, const char* descriptionFile)
         SetWindowLongW(control, GWL_STYLE, GetWindowLongW(control, GWL_STYLE) | TCS_HOTTRACK);
     if (!subclassed) {
         SetPropW(control, kTabProp, r);
-        r->previous = SwapProc(control, TabWndProc);
+        r->previous = SwapWindowProc(control, TabWndProc);
     }
     InvalidateRect(control, nullptr, TRUE);
     return 1;

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "uilib/bars/ExplorerBar.h"
+#include "uilib/bars/SolidFill.h"
 #include "uilib/skin/ColorScheme.h"
 #include "uilib/skin/GradientFill.h"
 #include "uilib/skin/LibraryEntry.h"
@@ -26,25 +27,6 @@ CExplorerBar* PaneOf(HWND window)
     return reinterpret_cast<CExplorerBar*>(GetWindowLongPtrW(window, 0));
 }
 
-// A heap copy of the record's text in wide form (narrow converted with CP_ACP).
-wchar_t* WideCopy(const void* text, bool wide)
-{
-    if (!text)
-        return nullptr;
-    if (wide) {
-        size_t length = wcslen(static_cast<const wchar_t*>(text)) + 1;
-        auto* copy = new (std::nothrow) wchar_t[length];
-        if (copy)
-            memcpy(copy, text, length * sizeof(wchar_t));
-        return copy;
-    }
-    int chars = MultiByteToWideChar(CP_ACP, 0, static_cast<const char*>(text), -1, nullptr, 0);
-    auto* copy = chars > 0 ? new (std::nothrow) wchar_t[chars] : nullptr;
-    if (copy)
-        MultiByteToWideChar(CP_ACP, 0, static_cast<const char*>(text), -1, copy, chars);
-    return copy;
-}
-
 // Copies at most 24 bytes of a filled record to the caller's, its size field first and clamped.
 template <class Record>
 void CopyClamped(void* out, Record& filled)
@@ -53,20 +35,6 @@ void CopyClamped(void* out, Record& filled)
     DWORD size = *caller < static_cast<DWORD>(kInfoBytes) ? *caller : kInfoBytes;
     filled.size = size;
     memcpy(out, &filled, size);
-}
-
-void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
-{
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
-void FrameSolid(HDC dc, const RECT& rect, COLORREF colour)
-{
-    HBRUSH brush = CreateSolidBrush(colour);
-    FrameRect(dc, &rect, brush);
-    DeleteObject(brush);
 }
 
 HFONT CreateHeaderBase()
@@ -364,7 +332,7 @@ LRESULT CExplorerBar::AddGroup(int index, const EBGROUP* record, bool wide)
     auto* group = new (std::nothrow) CDirectUIGroup();
     if (!group)
         return -1;
-    group->text = WideCopy(record->text, wide);
+    group->text = CopyItemText(record->text, wide);
     group->id = record->groupId;
     int at = m_groups.InsertAt(index, group);
     if (at < 0) {
@@ -385,12 +353,12 @@ LRESULT CExplorerBar::AddItem(int index, const void* record, bool wide, bool isS
     wchar_t* text;
     if (isStatic) {
         const auto* r = static_cast<const EBSTATIC*>(record);
-        text = WideCopy(r->text, wide);
+        text = CopyItemText(r->text, wide);
         item = new (std::nothrow) CDirectUIItemStatic(this, text, r->id, -1);
         position = r->position;
     } else {
         const auto* r = static_cast<const EBITEM*>(record);
-        text = WideCopy(r->text, wide);
+        text = CopyItemText(r->text, wide);
         item = new (std::nothrow) CDirectUIItem(this, text, r->id, r->image);
         position = r->position;
     }
@@ -633,7 +601,7 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (!group)
             return 0;
         delete[] group->text;
-        group->text = WideCopy(reinterpret_cast<const void*>(lParam), message == EBM_SETGROUPTEXTW);
+        group->text = CopyItemText(reinterpret_cast<const void*>(lParam), message == EBM_SETGROUPTEXTW);
         Repaint();
         return 1;
     }
@@ -697,7 +665,7 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         CDirectUIItem* item = FindItem(id);
         if (!item)
             return 0;
-        wchar_t* text = WideCopy(reinterpret_cast<const void*>(lParam), message == EBM_SETITEMTEXTW);
+        wchar_t* text = CopyItemText(reinterpret_cast<const void*>(lParam), message == EBM_SETITEMTEXTW);
         item->SetText(text);
         delete[] text;
         Repaint();
