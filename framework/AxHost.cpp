@@ -13,7 +13,9 @@ bool RegisterAxHostClass()
         return true;
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
+    // Global: dialog templates from a language library create their controls with the library's
+    // instance, and must still find the host class.
+    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
     wc.lpfnWndProc = &CAxHostWindow::ClassWindowProc;
     wc.hInstance = FrameworkWindowInstance();
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);

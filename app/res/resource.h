@@ -28,3 +28,42 @@
 #define IDS_MB_HELP               9006
 #define IDS_MB_YES                9007
 #define IDS_MB_NO                 9008
+
+// Icons
+#define IDI_APP                   128
+#define IDI_PITCH                 218
+
+// The main dialog and its controls
+#define IDD_MAIN                  129
+#define IDC_INPUT1                1001
+#define IDC_CHANNEL_COUNT         1002
+#define IDC_OUTPUT1               1003
+#define IDC_INPUT2                1004
+#define IDC_OUTPUT2               1005
+#define IDC_INPUT3                1006
+#define IDC_OUTPUT3               1007
+#define IDC_SEPARATOR             1021
+#define IDC_START1                1022
+#define IDC_CAPTURE_METER1        1023
+#define IDC_PLAYBACK_METER1       1024
+#define IDC_START2                1025
+#define IDC_CAPTURE_METER2        1026
+#define IDC_PLAYBACK_METER2       1027
+#define IDC_START3                1028
+#define IDC_CAPTURE_METER3        1029
+#define IDC_PLAYBACK_METER3       1030
+#define IDC_PITCH1                1031
+#define IDC_PITCH2                1032
+#define IDC_PITCH3                1033
+#define IDC_LEFT_METER1           1034
+#define IDC_RIGHT_METER1          1035
+#define IDC_LEFT_METER2           1036
+#define IDC_RIGHT_METER2          1037
+#define IDC_LEFT_METER3           1038
+#define IDC_RIGHT_METER3          1039
+#define IDC_MAIN_PAGE             1040
+#define ID_APP_ABOUT              0xE140
+#define ID_APP_OPTIONS            0xE141
+#ifndef IDC_STATIC
+#define IDC_STATIC                (-1)
+#endif

@@ -68,14 +68,27 @@ BOOL WINAPI AlphaBlendRTL(HDC dst, int x, int y, int cx, int cy, HDC src, int sx
                           BLENDFUNCTION blend)
 {
     DWORD layout = GetLayout(dst);
-    if (layout != GDI_ERROR && (layout & LAYOUT_RTL) && !(layout & LAYOUT_BITMAPORIENTATIONPRESERVED)) {
-        // Keep the picture itself upright: only its place is mirrored.
-        SetLayout(dst, layout | LAYOUT_BITMAPORIENTATIONPRESERVED);
-        BOOL done = AlphaBlend(dst, x, y, cx, cy, src, sx, sy, scx, scy, blend);
-        SetLayout(dst, layout);
-        return done;
-    }
-    return AlphaBlend(dst, x, y, cx, cy, src, sx, sy, scx, scy, blend);
+    if (layout == GDI_ERROR || !(layout & LAYOUT_RTL) || (layout & LAYOUT_BITMAPORIENTATIONPRESERVED) || scx <= 0 ||
+        scy <= 0)
+        return AlphaBlend(dst, x, y, cx, cy, src, sx, sy, scx, scy, blend);
+    // The right-to-left DC mirrors what it draws: hand it the part mirrored once already, so the
+    // picture lands where a mirrored one would but reads the right way round.
+    DWORD* bits = nullptr;
+    HBITMAP copy = CreateDib32(scx, scy, &bits);
+    if (!copy)
+        return FALSE;
+    HDC memory = CreateCompatibleDC(dst);
+    SetLayout(memory, 0);
+    HGDIOBJ old = SelectObject(memory, copy);
+    BitBlt(memory, 0, 0, scx, scy, src, sx, sy, SRCCOPY);
+    GdiFlush();
+    for (int row = 0; row < scy; ++row)
+        std::reverse(bits + static_cast<size_t>(row) * scx, bits + static_cast<size_t>(row + 1) * scx);
+    BOOL done = AlphaBlend(dst, x, y, cx, cy, memory, 0, 0, scx, scy, blend);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(copy);
+    return done;
 }
 
 void WINAPI DrawAlphaBitmap(HDC dc, int x, int y, int cx, int cy, HBITMAP bitmap, UINT flags, const RECT* part)

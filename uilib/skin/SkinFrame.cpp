@@ -43,6 +43,7 @@ CSkinFrame::CSkinFrame() = default;
 
 CSkinFrame::~CSkinFrame()
 {
+    Attach(nullptr, false);
     ReleaseSkin();
     if (m_tooltip)
         DestroyWindow(m_tooltip);
@@ -69,7 +70,9 @@ HRESULT STDMETHODCALLTYPE CSkinFrame::QueryInterface(REFIID iid, void** out)
 void CSkinFrame::Invalidate(const RECT*)
 {
     // The frame is painted whole from its off-screen buffer: any change repaints it.
-    if (m_window)
+    if (m_layeredBorder && m_layeredBorder->Window())
+        m_layeredBorder->PostRepaint();
+    else if (m_window)
         RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
 }
 
@@ -88,7 +91,8 @@ void CSkinFrame::DrawBackground(HDC dc, const RECT* rect)
         return;
     SaveDC(dc);
     IntersectClipRect(dc, rect->left, rect->top, rect->right, rect->bottom);
-    layout->Draw(dc, rect);
+    // A layered border shows through where the skin image is transparent: no background fill.
+    layout->Draw(dc, m_layeredBorder ? nullptr : rect);
     RestoreDC(dc, -1);
 }
 
@@ -197,6 +201,10 @@ int CSkinFrame::GetToolTipText(int id, wchar_t* buffer, int size)
 
 void CSkinFrame::ReleaseSkin()
 {
+    // The shadow belongs to the skin: a fresh skin or none makes its own.
+    DestroyShadowWindow();
+    delete m_layeredBorder;
+    m_layeredBorder = nullptr;
     m_captured = nullptr;
     while (m_elements.GetCount())
         delete m_elements.RemoveAt(m_elements.GetCount() - 1);

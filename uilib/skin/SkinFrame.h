@@ -1,12 +1,15 @@
 #pragma once
 #include <windows.h>
 
+#include "uilib/skin/LayeredBorder.h"
 #include "uilib/skin/Profile.h"
 #include "uilib/skin/PtrArray.h"
+#include "uilib/skin/ShadowFill.h"
 #include "uilib/skin/Skin.h"
 #include "uilib/skin/SkinBase.h"
 #include "uilib/skin/SkinFrameInterfaces.h"
 #include "uilib/skin/SkinLayout.h"
+#include "uilib/skin/SkinSb.h"
 
 namespace FWSkin {
 
@@ -15,17 +18,29 @@ constexpr DWORD kOptionNotify = 1;
 constexpr DWORD kOptionAlwaysActive = 2;
 constexpr DWORD kOptionShadow = 4;
 
-struct ShadowParameters {
-    int darkness = 150;
-    int sharpness = 5;
-    int size = 0;
-    COLORREF color = 0;
-    int xOffset = 5;
-    int yOffset = 5;
+// The record sent as the registered message "SFWM_NOTIFY" around each paint (36 bytes).
+struct SkinFrameNotify {
+    UINT size;
+    UINT one;
+    UINT zero;
+    UINT stage;  // kNotifyBeforePaint, kNotifyAfterPaint
+    HDC dc;
+    RECT window;  // 0, 0, width, height
 };
+constexpr UINT kNotifyBeforePaint = 1;
+constexpr UINT kNotifyAfterPaint = 2;
 
-// The skinned frame of one window: its description, image, layouts and elements. This part reads
-// the description and makes elements; attaching to the window and its procedure build on it.
+constexpr char kFramePropName[] = "SkinFrameData";
+constexpr UINT_PTR kFadeTimerId = 0xABBA;
+constexpr UINT kFadeInterval = 20;
+constexpr int kCaptionId = -28;
+constexpr int kBrandingId = -1;
+constexpr int kMaxCaptionChars = 512;
+constexpr BYTE kInactiveAlpha = 192;
+
+
+// The skinned frame of one window: its description, image, layouts and elements, the subclass
+// procedure that draws and hit-tests the non-client area, and its companion windows.
 class CSkinFrame : public ISkinFrame, public ISkinPainter, public ISkinToolTipProvider {
 public:
     CSkinFrame();
@@ -63,6 +78,28 @@ public:
     // Elements back to anchor offsets, the layouts placed for the size, elements laid out.
     void LayoutPass(int width, int height);
 
+    // Subclasses the window and makes its frame elements (NULL detaches). 1 when attached.
+    int Attach(HWND window, bool redraw);
+    // The whole frame through an off-screen buffer into a window DC, with a constant alpha.
+    void Paint(HDC dc, BYTE alpha);
+    // The window region the frame wants for its size, or null (maximized, or none).
+    HRGN CreateWindowRegion();
+    // Hit code for a screen point.
+    LRESULT HitTest(POINT screen);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    static CSkinFrame* FromWindow(HWND window);
+    CSkinSb* StatusBar() const { return static_cast<CSkinSb*>(FindElement(kStatusBarId)); }
+    HWND ToolTipWindow() const { return m_tooltip; }
+    bool IsActive() const { return m_active; }
+    int LayoutKind() const { return m_layoutKind; }
+    CSkinBase* Captured() const { return m_captured; }
+    void SetOptions(DWORD options) { m_options = options; }
+    void SetShadow(const ShadowParameters& shadow) { m_shadow = shadow; }
+    CLayeredBorder* LayeredBorder() const { return m_layeredBorder; }
+    HWND ShadowWindow() const { return m_shadowWindow; }
+    // After an option or parameter change: the shadow window made, placed and painted, or hidden.
+    void UpdateShadowWindow();
+
     CSkinBase* FindElement(int id) const;
     int ElementCount() const { return m_elements.GetCount(); }
     CSkinBase* Element(int index) const { return m_elements.GetAt(index); }
@@ -85,6 +122,38 @@ protected:
     void ReadTextButton(class CSkinTxtBtn* button, const char* section, const wchar_t* caption);
     bool EnsureToolTipWindow();
 
+    // Attach helpers and handlers (SkinFrameWindow.cpp).
+    void CreateFrameElements();
+    void CreateSizeHandles();
+    void CreateStatusBar();
+    CSkinImg* MakeImage(const char* section, int id);
+    void ApplyCaptionButtonRules();
+    void ShowElement(int id, bool show);
+    void SetWindowRegion(bool redraw);
+    void RefreshCloseButton();
+    void SendNotify(UINT stage, HDC dc);
+    LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
+    // The previous procedure with the caption bits removed while it runs (no system caption drawn).
+    LRESULT CallPreviousWithoutCaption(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnNcPaint(HRGN update);
+    void OnWindowPosChanged(const WINDOWPOS* pos);
+    void OnStyleChanged(WPARAM which, const STYLESTRUCT* style);
+    LRESULT OnNcRButtonDown(WPARAM hit, LPARAM lParam);
+    LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam);
+    void StartFadeTimerIf(bool started);
+    void RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam);
+    POINT ClientToFrame(LPARAM lParam) const;
+    // The drop shadow (SkinFrameShadow.cpp) and the layered border's place.
+    void CreateShadowWindow();
+    void DestroyShadowWindow();
+    void PaintShadow();
+    void PlaceShadowWindow(bool repaint);
+    bool ShadowShouldShow() const;
+    RECT ShadowRect() const;
+    bool BorderShouldShow() const;
+    void PlaceLayeredBorder(UINT flags);
+
     HWND m_window = nullptr;
     DWORD m_windowStyle = 0;
     DWORD m_windowExStyle = 0;
@@ -100,7 +169,7 @@ protected:
     bool m_trackingNonClient = false;
     bool m_changingStyle = false;
     bool m_visualStyles = false;
-    void* m_layeredBorder = nullptr;
+    CLayeredBorder* m_layeredBorder = nullptr;
     HWND m_shadowWindow = nullptr;
     DWORD m_options = 0;
     ShadowParameters m_shadow;
@@ -109,6 +178,10 @@ protected:
     CPtrArray<CSkinBase> m_elements;
     CSkinBase* m_captured = nullptr;
     ULONG m_refCount = 0;
+    bool m_unicode = true;
+    int m_depth = 0;          // nesting of WindowProc calls
+    bool m_dying = false;     // WM_NCDESTROY seen: deleted when the outermost call returns
+    bool m_sizeHandlesMade = false;
 };
 
 }  // namespace FWSkin

@@ -25,6 +25,15 @@ bool IsCorner(int index)
     return index % 2 == 0;
 }
 
+// Four-integer values are written left, right, top, bottom; the RECT holds them by meaning.
+bool GetSides(CProfileReader& r, const char* key, RECT* out)
+{
+    RECT raw;
+    bool present = r.GetRect(key, &raw);
+    *out = RECT{raw.left, raw.right, raw.top, raw.bottom};
+    return present;
+}
+
 }  // namespace
 
 const char* CSkinLayout::PartName(int index)
@@ -37,6 +46,10 @@ CSkinLayout::~CSkinLayout()
     for (CSkinImg*& part : m_parts) {
         delete part;
         part = nullptr;
+    }
+    for (CSkinImgStrech*& piece : m_inner) {
+        delete piece;
+        piece = nullptr;
     }
 }
 
@@ -53,14 +66,15 @@ bool CSkinLayout::Load(ISkinFrame* frame, CProfileReader& r, Glazier::CSkin& ima
     bool stretchMiddle = styleHas("StretchMiddle");
 
     r.GetGradientEx(&m_background, "Background", 0, 0, false);
-    r.GetRect("Shadow.Thickness", &m_shadowThickness);
-    if (!r.GetRect("ThickFrame.SizingThickness", &m_sizingThickness))
-        m_sizingThickness = RECT{GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXFRAME),
-                                 GetSystemMetrics(SM_CYFRAME), GetSystemMetrics(SM_CYFRAME)};
-    if (!r.GetRect("ThickFrame.SizingCorners", &m_sizingCorners))
-        m_sizingCorners = RECT{GetSystemMetrics(SM_CXSIZE), GetSystemMetrics(SM_CXSIZE),
-                               GetSystemMetrics(SM_CYSIZE), GetSystemMetrics(SM_CYSIZE)};
+    GetSides(r, "Shadow.Thickness", &m_shadowThickness);
+    if (!GetSides(r, "ThickFrame.SizingThickness", &m_sizingThickness))
+        m_sizingThickness = RECT{GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME),
+                                 GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME)};
+    if (!GetSides(r, "ThickFrame.SizingCorners", &m_sizingCorners))
+        m_sizingCorners = RECT{GetSystemMetrics(SM_CXSIZE), GetSystemMetrics(SM_CYSIZE),
+                               GetSystemMetrics(SM_CXSIZE), GetSystemMetrics(SM_CYSIZE)};
 
+    RECT cornerMargins[4] = {};
     for (int i = 0; i < kPartCount; ++i) {
         int id = kFirstPartId - i;
         char key[64];
@@ -69,8 +83,10 @@ bool CSkinLayout::Load(ISkinFrame* frame, CProfileReader& r, Glazier::CSkin& ima
         if (IsCorner(i) || stretchMiddle) {
             auto* stretch = new CSkinImgStrech(frame, id);
             RECT margins;
-            r.GetRect(key, &margins);
+            GetSides(r, key, &margins);
             stretch->SetMargins(margins);
+            if (IsCorner(i))
+                cornerMargins[i / 2] = margins;
             part = stretch;
         } else if ((i == kMiddleLeft && styleHas("VGradientMiddleLeft")) ||
                    (i == kMiddleRight && styleHas("VGradientMiddleRight"))) {
@@ -91,7 +107,97 @@ bool CSkinLayout::Load(ISkinFrame* frame, CProfileReader& r, Glazier::CSkin& ima
             part->SetRegion(image.CreateRegion(&source, 255));
         m_parts[i] = part;
     }
+    CutInnerPieces(frame, image, cornerMargins);
     return true;
+}
+
+void CSkinLayout::CutInnerPieces(ISkinFrame* frame, Glazier::CSkin& image, const RECT margins[4])
+{
+    // The corner order of the parts (TopLeft, TopRight, BottomRight, BottomLeft) is the inner order.
+    const int L = BorderLeft(), T = BorderTop(), R = BorderRight(), B = BorderBottom();
+    for (int k = 0; k < kInnerCount; ++k) {
+        RECT corner = m_parts[k * 2]->Source();
+        bool left = k == kInnerTopLeft || k == kInnerBottomLeft;
+        bool top = k == kInnerTopLeft || k == kInnerTopRight;
+        int side = left ? L : R, edge = top ? T : B;
+        if (corner.right <= side || corner.bottom <= edge)
+            continue;
+        RECT source = {corner.left + (left ? side : 0), corner.top + (top ? edge : 0), corner.right - side,
+                       corner.bottom - edge};
+        // Margins left, right, top, bottom: the cut sides lose the cut thickness, the others are
+        // capped by the piece.
+        RECT m = margins[k];
+        if (left)
+            m.left = std::max<LONG>(0, m.left - side), m.right = std::min(m.right, source.right);
+        else
+            m.right = std::max<LONG>(0, m.right - side), m.left = std::min(m.left, source.right);
+        if (top)
+            m.top = std::max<LONG>(0, m.top - edge), m.bottom = std::min(m.bottom, source.bottom);
+        else
+            m.bottom = std::max<LONG>(0, m.bottom - edge), m.top = std::min(m.top, source.bottom);
+        auto* piece = new CSkinImgStrech(frame, kFirstInnerId - 2 * k);
+        piece->SetSource(source);
+        piece->SetMargins(m);
+        piece->SetRect(RECT{0, 0, source.right, source.bottom});
+        piece->SetRegion(image.CreateRegion(&source, 255));
+        m_inner[k] = piece;
+        m_hasInner = true;
+    }
+    PlaceInnerPieces();
+}
+
+void CSkinLayout::PlaceInnerPieces()
+{
+    const int L = BorderLeft(), T = BorderTop();
+    for (int k = 0; k < kInnerCount; ++k) {
+        CSkinImgStrech* piece = m_inner[k];
+        if (!piece)
+            continue;
+        RECT r = piece->Rect();
+        RECT corner = m_parts[k * 2]->Rect();
+        r.left = (k == kInnerTopRight || k == kInnerBottomRight) ? corner.left - L : 0;
+        r.top = (k == kInnerBottomRight || k == kInnerBottomLeft) ? corner.top - T : 0;
+        piece->SetRect(r);
+    }
+}
+
+CSkinImgStrech* CSkinLayout::InnerPieceById(int id) const
+{
+    for (CSkinImgStrech* piece : m_inner)
+        if (piece && piece->Id() == id)
+            return piece;
+    return nullptr;
+}
+
+HRGN CSkinLayout::GetRegion(int W, int H)
+{
+    Place(W, H);
+    int l = BorderLeft(), t = BorderTop(), r = W - BorderRight(), b = H - BorderBottom();
+    HRGN region = (r > l && b > t) ? CreateRectRgn(l, t, r, b) : CreateRectRgn(0, 0, 0, 0);
+    for (CSkinImg* part : m_parts) {
+        if (!part || part->Rect().right <= 0 || part->Rect().bottom <= 0)
+            continue;
+        if (HRGN piece = part->GetRegion()) {
+            CombineRgn(region, region, piece, RGN_OR);
+            DeleteObject(piece);
+        }
+    }
+    return region;
+}
+
+void CSkinLayout::DrawInnerPieces(HDC dc, HRGN region)
+{
+    for (CSkinImgStrech* piece : m_inner) {
+        if (!piece)
+            continue;
+        piece->Draw(dc, false);
+        if (!region)
+            continue;
+        if (HRGN own = piece->GetRegion()) {
+            CombineRgn(region, region, own, RGN_OR);
+            DeleteObject(own);
+        }
+    }
 }
 
 CSkinImg* CSkinLayout::PartAt(POINT p) const
@@ -123,6 +229,7 @@ void CSkinLayout::Place(int W, int H)
     m_parts[kBottomMiddle]->SetRect(RECT{bl.right, H - bm.bottom, W - bl.right - br.right, bm.bottom});
     m_parts[kBottomLeft]->SetRect(RECT{0, H - bl.bottom, bl.right, bl.bottom});
     m_parts[kMiddleLeft]->SetRect(RECT{0, tl.bottom, ml.right, H - tl.bottom - bl.bottom});
+    PlaceInnerPieces();
 }
 
 void CSkinLayout::Draw(HDC dc, const RECT* area)

@@ -220,6 +220,26 @@ TEST(AlphaHelpers, SaveRestoreSetAndFill)
     EXPECT_EQ(canvas.Pixel(1, 0), 0x7F000000u);
 }
 
+TEST(AlphaHelpers, RightToLeftDcMovesThePictureButKeepsItUpright)
+{
+    DWORD* bits = nullptr;
+    HBITMAP image = CreateDib32(2, 1, &bits);
+    bits[0] = 0xFFFF0000;  // red, then blue
+    bits[1] = 0xFF0000FF;
+    HDC source = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(source, image);
+    DibCanvas canvas(4, 1, 0);
+    SetLayout(canvas.Dc(), LAYOUT_RTL);
+    AlphaBlendRTL(canvas.Dc(), 0, 0, 2, 1, source, 0, 0, 2, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA});
+    EXPECT_EQ(canvas.Rgb(2, 0), 0xFF0000u);  // logical x 0 is the right end; red still left of blue
+    EXPECT_EQ(canvas.Rgb(3, 0), 0x0000FFu);
+    EXPECT_EQ(canvas.Rgb(0, 0), 0u);
+    EXPECT_EQ(GetLayout(canvas.Dc()), static_cast<DWORD>(LAYOUT_RTL));  // layout restored
+    SelectObject(source, old);
+    DeleteDC(source);
+    DeleteObject(image);
+}
+
 TEST(AlphaHelpers, MaskAndDisabledIcon)
 {
     HBITMAP mask = CreateBitmap(4, 4, 1, 1, nullptr);

@@ -12,16 +12,6 @@
 
 namespace {
 
-std::string g_shown;
-int g_shownCount = 0;
-
-int WINAPI RecordMessage(HWND, LPCSTR text, LPCSTR, UINT)
-{
-    g_shown = text ? text : "";
-    ++g_shownCount;
-    return IDOK;
-}
-
 struct DelayCase {
     const char* what;
     DWORD code;
@@ -35,13 +25,7 @@ struct DelayCase {
 
 class DelayLoadFilter : public ::testing::TestWithParam<DelayCase> {
 protected:
-    void SetUp() override
-    {
-        g_pfnDelayLoadMessageBox = RecordMessage;
-        g_shown.clear();
-        g_shownCount = 0;
-    }
-    void TearDown() override { g_pfnDelayLoadMessageBox = MessageBoxA; }
+    DelayLoadMessages messages;
 };
 
 TEST_P(DelayLoadFilter, HandlesDelayLoadFailuresOnly)
@@ -62,13 +46,13 @@ TEST_P(DelayLoadFilter, HandlesDelayLoadFailuresOnly)
     EXCEPTION_POINTERS pointers = {&record, nullptr};
 
     EXPECT_EQ(DelayLoadFailureFilter(&pointers, false), c.handled) << c.what;
-    EXPECT_EQ(g_shownCount, 0) << c.what;
+    EXPECT_EQ(messages.Count(), 0) << c.what;
     EXPECT_EQ(DelayLoadFailureFilter(&pointers, true), c.handled) << c.what;
     if (c.text) {
-        EXPECT_EQ(g_shownCount, 1) << c.what;
-        EXPECT_EQ(g_shown, c.text) << c.what;
+        EXPECT_EQ(messages.Count(), 1) << c.what;
+        EXPECT_EQ(messages.Last(), c.text) << c.what;
     } else {
-        EXPECT_EQ(g_shownCount, 0) << c.what;
+        EXPECT_EQ(messages.Count(), 0) << c.what;
     }
 }
 
@@ -103,11 +87,9 @@ TEST(LibraryEntry, DelayLoadTextIsBoundedTo512)
     EXPECT_EQ(text[512], '#');  // nothing written past the bound
     EXPECT_EQ(std::string(text).rfind("Function DrawHTML not found in xxx", 0), 0u);
 
-    g_pfnDelayLoadMessageBox = RecordMessage;
-    g_shownCount = 0;
+    DelayLoadMessages messages;
     EXPECT_EQ(DelayLoadFailureFilter(&pointers, true), 1);
-    EXPECT_EQ(g_shown.size(), 511u);
-    g_pfnDelayLoadMessageBox = MessageBoxA;
+    EXPECT_EQ(messages.Last().size(), 511u);
 }
 
 TEST(LibraryEntry, RegisteredNamesMatchOtherRegistrations)

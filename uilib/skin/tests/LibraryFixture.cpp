@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include "uilib/skin/DrawHelpers.h"
 #include "uilib/skin/LibraryEntry.h"
 
 namespace {
@@ -61,16 +62,7 @@ std::string TempFolder::Write(const std::string& name, const std::string& bytes)
 
 DibCanvas::DibCanvas(int width, int height, DWORD fill) : m_width(width), m_height(height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    m_bits = static_cast<DWORD*>(bits);
+    m_bitmap = CreateDib32(width, height, &m_bits);
     m_dc = CreateCompatibleDC(nullptr);
     m_old = SelectObject(m_dc, m_bitmap);
     Fill(fill);
@@ -88,4 +80,26 @@ void DibCanvas::Fill(DWORD argb)
     GdiFlush();
     for (int i = 0; i < m_width * m_height; ++i)
         m_bits[i] = argb;
+}
+
+int g_delayLoadMessages = 0;
+std::string g_lastDelayLoadMessage;
+
+int WINAPI RecordDelayLoadMessage(HWND, LPCSTR text, LPCSTR, UINT)
+{
+    ++g_delayLoadMessages;
+    g_lastDelayLoadMessage = text ? text : "";
+    return IDOK;
+}
+
+DelayLoadMessages::DelayLoadMessages()
+{
+    g_delayLoadMessages = 0;
+    g_lastDelayLoadMessage.clear();
+    g_pfnDelayLoadMessageBox = RecordDelayLoadMessage;
+}
+
+DelayLoadMessages::~DelayLoadMessages()
+{
+    g_pfnDelayLoadMessageBox = MessageBoxA;
 }

@@ -50,3 +50,16 @@ inline DWORD DibColor(COLORREF c)
 {
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
+
+// Records the delay-load failure texts the library would show, for the object's lifetime.
+class DelayLoadMessages {
+public:
+    DelayLoadMessages();
+    ~DelayLoadMessages();
+    int Count() const;
+    const std::string& Last() const;
+};
+extern int g_delayLoadMessages;
+extern std::string g_lastDelayLoadMessage;
+inline int DelayLoadMessages::Count() const { return g_delayLoadMessages; }
+inline const std::string& DelayLoadMessages::Last() const { return g_lastDelayLoadMessage; }

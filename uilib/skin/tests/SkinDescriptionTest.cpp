@@ -5,6 +5,7 @@
 
 #include "uilib/skin/SkinBtn.h"
 #include "uilib/skin/SkinFrame.h"
+#include "uilib/skin/SkinImgStrech.h"
 #include "uilib/skin/SkinImgTile.h"
 #include "uilib/skin/SkinTxtBtn.h"
 #include "uilib/skin/SkinTxtHtml.h"
@@ -283,6 +284,74 @@ TEST_F(Factory, TextButtonStateSectionsAndOverlongNames)
     ASSERT_TRUE(other.LoadSkin(Wide(folder.Write("long.inf", inf)).c_str()));
     ASSERT_TRUE(other.AddChild(name.c_str(), 1, true, L"x"));
     EXPECT_FALSE(static_cast<CSkinTxtBtn*>(other.FindElement(1))->looks[CSkinTxtBtn::kNormal].present);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Factory, LayoutPartsGetRegionsOfTheirOpaquePixelsUnlessTranslucent)
+{
+    CSkinImg* topLeft = frame.Layout(1)->PartById(-2);
+    ASSERT_NE(topLeft->Region(), nullptr);
+    EXPECT_FALSE(PtInRegion(topLeft->Region(), 0, 0));  // the rounded corner's partial alpha
+    EXPECT_FALSE(PtInRegion(topLeft->Region(), 2, 1));
+    EXPECT_TRUE(PtInRegion(topLeft->Region(), 10, 10));
+    EXPECT_TRUE(typeid(*frame.Layout(2)->PartById(-3)) == typeid(CSkinImgStrech));  // StretchMiddle
+    EXPECT_TRUE(typeid(*frame.Layout(1)->PartById(-3)) == typeid(CSkinImgTile));
+
+    CSkinFrame translucent;
+    ASSERT_TRUE(translucent.LoadSkin(TestSkinPath(L"TestSkinTranslucent.inf").c_str()));
+    CSkinLayout* layout = translucent.Layout(1);
+    EXPECT_TRUE(layout->IsTranslucent());
+    for (int i = 0; i < CSkinLayout::kPartCount; ++i)
+        EXPECT_EQ(layout->Part(i)->Region(), nullptr) << CSkinLayout::PartName(i);
+    EXPECT_TRUE(typeid(*layout->PartById(-9)) == typeid(CSkinImgTileGradient));  // VGradientMiddleLeft
+    EXPECT_EQ(layout->BorderLeft(), 10);
+    EXPECT_EQ(layout->BorderTop(), 24);
+    EXPECT_EQ(layout->BorderRight(), 8);
+    EXPECT_EQ(layout->BorderBottom(), 8);
+}
+
+TEST(ShippedSkin, ManagerSkinHasEverySectionTheProgramUses)
+{
+    CSkinFrame frame;
+    ASSERT_TRUE(frame.LoadSkin((TestExeFolder() + L"\\..\\dist\\Skin\\Skin.inf").c_str()));
+    struct Section {
+        const char* name;
+        int id;
+        int anchor;  // the layout part it moves with
+    } sections[] = {
+        {"Caption Text", -28, -2},          {"Minimize Button", 0xF020, -4}, {"Close Button", 0xF060, -4},
+        {"AppTitle Text", 11, -8},          {"AppVersion.Label Text", 14, -6}, {"AppVersion Text", 15, -6},
+    };
+    CSkinLayout* layout = frame.Layout(1);
+    for (const Section& s : sections) {
+        ASSERT_TRUE(frame.AddChild(s.name, s.id, true, L"Sonabridge (Lyrant)")) << s.name;
+        EXPECT_EQ(frame.FindElement(s.id)->LeftAnchor(), layout->PartById(s.anchor)) << s.name;
+    }
+    for (int id : {0xF020, 0xF060}) {
+        auto* button = dynamic_cast<CSkinBtn*>(frame.FindElement(id));
+        ASSERT_NE(button, nullptr);
+        for (const RECT& state : {button->normal, button->hot, button->pushed, button->disabled})
+            EXPECT_TRUE(state.right == 18 && state.bottom == 18) << id;
+        EXPECT_TRUE(button->HasStyle(kStyleFxFading));
+    }
+
+    frame.LayoutPass(500, 320);  // 140 wider, 80 taller than the design
+    EXPECT_EQ(frame.FindElement(0xF060)->Rect().left, 332 + 140);
+    EXPECT_EQ(frame.FindElement(15)->Rect().top, 161 + 80);
+    EXPECT_EQ(frame.FindElement(11)->Rect().left, 12);
+
+    DibCanvas canvas(500, 320, 0);
+    layout->Draw(canvas.Dc(), nullptr);
+    EXPECT_EQ(canvas.Pixel(0, 0) >> 24, 0u);      // rounded outer corners
+    EXPECT_EQ(canvas.Pixel(499, 319) >> 24, 0u);
+    EXPECT_EQ(canvas.Pixel(250, 10) >> 24, 255u);  // the caption band across the width
+    EXPECT_EQ(canvas.Pixel(499, 160) >> 24, 255u);
+    EXPECT_EQ(canvas.Pixel(250, 160) >> 24, 0u);   // the client area is left to the dialog
+    EXPECT_FALSE(PtInRegion(layout->PartById(-2)->Region(), 0, 0));
+    EXPECT_TRUE(PtInRegion(layout->PartById(-2)->Region(), 8, 8));
 }
 
 }  // namespace

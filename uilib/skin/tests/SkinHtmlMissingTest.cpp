@@ -10,32 +10,21 @@
 
 namespace {
 
-int g_messages = 0;
-std::string g_lastMessage;
-
-int WINAPI RecordMessage(HWND, LPCSTR text, LPCSTR, UINT)
-{
-    ++g_messages;
-    g_lastMessage = text ? text : "";
-    return IDOK;
-}
-
 TEST(HtmlTextWithoutLibrary, ShowsTheFailureTextOnceAndDrawsNothing)
 {
-    g_pfnDelayLoadMessageBox = RecordMessage;
+    DelayLoadMessages messages;
     FWSkin::CSkinFrame frame;
     ASSERT_TRUE(frame.LoadSkin(TestSkinPath(L"TestSkin.inf").c_str()));
     ASSERT_TRUE(frame.AddChild("Line Html", 1, true, L"<b>bold</b> text"));
     DibCanvas canvas(120, 80, 0);
     frame.FindElement(1)->Draw(canvas.Dc(), false);
-    EXPECT_EQ(g_messages, 1);
-    EXPECT_EQ(g_lastMessage, "Scrivel.dll not found");
+    EXPECT_EQ(messages.Count(), 1);
+    EXPECT_EQ(messages.Last(), "Scrivel.dll not found");
     frame.FindElement(1)->Draw(canvas.Dc(), false);  // the next paint goes on quietly
-    EXPECT_EQ(g_messages, 1);
+    EXPECT_EQ(messages.Count(), 1);
     for (int y = 30; y < 46; ++y)
         for (int x = 10; x < 110; ++x)
             ASSERT_EQ(canvas.Rgb(x, y), 0u);
-    g_pfnDelayLoadMessageBox = MessageBoxA;
 }
 
 }  // namespace

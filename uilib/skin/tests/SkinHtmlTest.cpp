@@ -13,16 +13,6 @@ namespace {
 
 using namespace FWSkin;
 
-int g_messages = 0;
-std::string g_lastMessage;
-
-int WINAPI RecordMessage(HWND, LPCSTR text, LPCSTR, UINT)
-{
-    ++g_messages;
-    g_lastMessage = text ? text : "";
-    return IDOK;
-}
-
 // Pixels the markup drew: anything but the black background, in and out of a rectangle.
 void CountInk(DibCanvas& canvas, const RECT& inside, int* in, int* out, int* blueish)
 {
@@ -41,12 +31,8 @@ void CountInk(DibCanvas& canvas, const RECT& inside, int* in, int* out, int* blu
 
 class HtmlText : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        g_pfnDelayLoadMessageBox = RecordMessage;
-        ASSERT_TRUE(frame.LoadSkin(TestSkinPath(L"TestSkin.inf").c_str()));
-    }
-    void TearDown() override { g_pfnDelayLoadMessageBox = MessageBoxA; }
+    void SetUp() override { ASSERT_TRUE(frame.LoadSkin(TestSkinPath(L"TestSkin.inf").c_str())); }
+    DelayLoadMessages messages;
     CSkinFrame frame;
 };
 
@@ -57,7 +43,7 @@ TEST_F(HtmlText, EmptyTextDrawsNothingAndLoadsNothing)
     DibCanvas canvas(120, 80);
     frame.FindElement(1)->Draw(canvas.Dc(), false);
     EXPECT_EQ(GetModuleHandleW(L"Scrivel.dll"), nullptr);
-    EXPECT_EQ(g_messages, 0);
+    EXPECT_EQ(messages.Count(), 0);
 }
 
 TEST_F(HtmlText, MarkupIsDrawnByTheOutsideLibraryInTheElement)
@@ -70,7 +56,7 @@ TEST_F(HtmlText, MarkupIsDrawnByTheOutsideLibraryInTheElement)
     DibCanvas canvas(120, 80, 0);
     frame.FindElement(1)->Draw(canvas.Dc(), false);
     EXPECT_NE(GetModuleHandleW(L"Scrivel.dll"), nullptr);
-    EXPECT_EQ(g_messages, 0);
+    EXPECT_EQ(messages.Count(), 0);
     int in, out, blue;
     CountInk(canvas, RECT{10, 30, 110, 46}, &in, &out, &blue);
     EXPECT_GT(in, 30);

@@ -79,6 +79,9 @@ TEST_F(SkinImage, ResourceNamesAreKeyedByTheirText)
     ASSERT_TRUE(a.LoadFromResource(GetModuleHandleW(nullptr), one));
     ASSERT_TRUE(b.LoadFromResource(GetModuleHandleW(nullptr), two));
     EXPECT_EQ(a.Image(), b.Image());
+    CSkin other;
+    ASSERT_TRUE(other.LoadFromResource(GetModuleHandleW(nullptr), L"PIXELS2"));
+    EXPECT_NE(other.Image(), a.Image());  // another name, another record
     EXPECT_FALSE(byId.LoadFromResource(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(4711)));
     SIZE size;
     EXPECT_EQ(a.GetSize(&size)->cx, 3);

@@ -1,0 +1,6 @@
+#pragma once
+#include <windows.h>
+
+// The one call through which the manager asks the user a question or reports an error: the
+// pressed button's id (IDOK, IDCANCEL, IDYES, IDNO...). style takes the standard MB_* flags.
+int AppMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style);

@@ -1,0 +1,16 @@
+#include "app/UpdateCheck.h"
+
+int InstallDownloadedUpdate()
+{
+    return 0;
+}
+
+int CheckForUpdates(int)
+{
+    return 0;
+}
+
+DWORD WINAPI UpdateThreadProc(LPVOID)
+{
+    return 0;
+}

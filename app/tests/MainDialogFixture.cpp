@@ -1,0 +1,125 @@
+#include "app/tests/MainDialogFixture.h"
+
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include "core/RegSettings.h"
+#include "framework/AxHost.h"
+#include "framework/FrameworkModule.h"
+
+std::wstring ReadOption(const wchar_t* name)
+{
+    wchar_t buffer[512] = {};
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    if (SHGetValueW(HKEY_CURRENT_USER, Settings::kOptionsKey, name, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return L"<missing>";
+    return buffer;
+}
+
+DWORD ReadOptionDword(const wchar_t* name, DWORD missing)
+{
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (SHGetValueW(HKEY_CURRENT_USER, Settings::kOptionsKey, name, nullptr, &value, &size) != ERROR_SUCCESS)
+        return missing;
+    return value;
+}
+
+void ClearLyrantKey()
+{
+    SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Tarnwick");
+}
+
+MainDialogFixture::MainDialogFixture()
+{
+    static bool once = [] {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&controls);
+        CoInitialize(nullptr);
+        RegisterAxHostClass();
+        return true;
+    }();
+    (void)once;
+    g_Module.AddMessageLoop(&loop);
+}
+
+MainDialogFixture::~MainDialogFixture()
+{
+    Close();
+    g_Module.RemoveMessageLoop();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message != WM_QUIT)
+            DispatchMessageW(&msg);
+    }
+}
+
+bool MainDialogFixture::Open()
+{
+    dialog = std::make_unique<CMainDlg>();
+    g_MainDlg = dialog.get();
+    if (!dialog->Create(nullptr))
+        return false;
+    ShowWindow(Window(), SW_SHOWNORMAL);
+    UpdateWindow(Window());
+    return true;
+}
+
+void MainDialogFixture::Close()
+{
+    if (dialog && IsWindow(Window()))
+        SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+std::wstring MainDialogFixture::ComboText(int comboId, int index) const
+{
+    wchar_t text[256] = {};
+    if (SendMessageW(Item(comboId), CB_GETLBTEXTLEN, index, 0) >= 255)
+        return L"";
+    SendMessageW(Item(comboId), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::wstring MainDialogFixture::SelectedText(int comboId) const
+{
+    int selection = Selection(comboId);
+    return selection < 0 ? L"" : ComboText(comboId, selection);
+}
+
+int MainDialogFixture::Selection(int comboId) const
+{
+    return static_cast<int>(SendMessageW(Item(comboId), CB_GETCURSEL, 0, 0));
+}
+
+int MainDialogFixture::ComboCount(int comboId) const
+{
+    return static_cast<int>(SendMessageW(Item(comboId), CB_GETCOUNT, 0, 0));
+}
+
+bool MainDialogFixture::SelectContaining(int comboId, const wchar_t* text)
+{
+    for (int i = 0; i < ComboCount(comboId); ++i) {
+        if (ComboText(comboId, i).find(text) != std::wstring::npos) {
+            SendMessageW(Item(comboId), CB_SETCURSEL, i, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainDialogFixture::Press(int buttonId)
+{
+    SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(Item(buttonId)));
+}
+
+int MainDialogFixture::MeterPos(int meterId) const
+{
+    return static_cast<int>(SendMessageW(Item(meterId), PBM_GETPOS, 0, 0));
+}
+
+std::wstring MainDialogFixture::Text(int id) const
+{
+    wchar_t text[256] = {};
+    GetWindowTextW(Item(id), text, 256);
+    return text;
+}

@@ -1,0 +1,382 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/AudioDeviceNames.h"
+#include "app/tests/MainDialogFixture.h"
+#include "app/tests/ToneCheck.h"
+#include "core/RegSettings.h"
+#include "tests/support/AudioSignal.h"
+#include "tests/support/DialogWatcher.h"
+#include "tests/support/PulseAudioIo.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/TestPaths.h"
+
+namespace {
+
+constexpr const wchar_t* kVirtualCapture = L"Monitor of Tarnwick Virtual Aud";   // cut at 31
+constexpr const wchar_t* kSpeakersB = L"Lyrant Speakers B";
+constexpr const wchar_t* kSoundMapper = L"Software\\Microsoft\\Multimedia\\Sound Mapper";
+constexpr DWORD kToolTimeoutMs = 20000;
+
+class MainDialog : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ClearLyrantKey();
+        // The mapper's "Microsoft" default selects nothing under Wine: choose the outputs first.
+        for (const wchar_t* name : Settings::OutputChoice)
+            GetSettings().SetString(name, kSpeakersB);
+    }
+    void TearDown() override
+    {
+        ui.Close();
+        ClearLyrantKey();
+    }
+    MainDialogFixture ui;
+};
+
+// The window's client drawing (WM_PRINTCLIENT) into a 32-bit bitmap.
+PixelImage PrintClientPixels(HWND window)
+{
+    PixelImage image;
+    RECT client;
+    GetClientRect(window, &client);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    if (!bitmap) {
+        DeleteDC(dc);
+        return image;
+    }
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    image.width = client.right;
+    image.height = client.bottom;
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < image.width * image.height; ++i)
+        image.pixels.push_back(RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return image;
+}
+
+int WindowHeight(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
+
+}  // namespace
+
+TEST(DeviceNames, ClassifiedByKindLaterNamesWinning)
+{
+    DeviceNamesByKind kinds = ClassifyDeviceNames(
+        {L"Microsoft Sound Mapper", L"Speakers (HD)", L"Tarnwick Virtual Audio", L"USB Headset", L"Tarnwick 2"});
+    EXPECT_EQ(kinds.mapper, L"Microsoft Sound Mapper");
+    EXPECT_EQ(kinds.virtualDevice, L"Tarnwick 2");
+    EXPECT_EQ(kinds.physical, L"USB Headset");
+    DeviceNamesByKind onlyMapper = ClassifyDeviceNames({L"MICROSOFT Sound Mapper", L"Tarnwick Virtual Audio"});
+    EXPECT_EQ(onlyMapper.physical, L"MICROSOFT Sound Mapper");
+}
+
+TEST(DeviceNames, NameAtTheCapsLimitGetsAnEllipsis)
+{
+    EXPECT_EQ(ComboDeviceName(std::wstring(31, L'x')), std::wstring(31, L'x') + L"...");
+    EXPECT_EQ(ComboDeviceName(std::wstring(30, L'x')), std::wstring(30, L'x'));
+    EXPECT_EQ(ComboDeviceName(L""), L"");
+}
+
+TEST_F(MainDialog, HeightFollowsTheChannelCount)
+{
+    const int expected[3] = {480, 595, 710};
+    GetSettings().SetDWORD(L"TransferChannels", 1);
+    ASSERT_TRUE(ui.Open());
+    EXPECT_EQ(ui.Selection(IDC_CHANNEL_COUNT), 1);
+    EXPECT_EQ(WindowHeight(ui.Window()), expected[1]);
+    for (int count : {2, 0, 1}) {
+        SendMessageW(ui.Item(IDC_CHANNEL_COUNT), CB_SETCURSEL, count, 0);
+        SendMessageW(ui.Window(), WM_COMMAND, MAKEWPARAM(IDC_CHANNEL_COUNT, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(ui.Item(IDC_CHANNEL_COUNT)));
+        EXPECT_EQ(WindowHeight(ui.Window()), expected[count]) << count + 1 << " channels";
+    }
+    EXPECT_EQ(ui.ComboText(IDC_CHANNEL_COUNT, 0), L"one channel");
+    EXPECT_EQ(ui.ComboText(IDC_CHANNEL_COUNT, 2), L"three channels");
+    // The skin's frame takes 125 pixels of the height: a shown channel ends 10 pixels above that,
+    // and the next channel starts below it, so the height alone decides what shows.
+    const int kFrame = 125;
+    for (int channel = 0; channel < 3; ++channel) {
+        RECT meter;
+        GetWindowRect(ui.Item(kChannelControls[channel].leftMeter), &meter);
+        MapWindowPoints(nullptr, ui.Window(), reinterpret_cast<POINT*>(&meter), 2);
+        EXPECT_LE(meter.bottom + 10 + kFrame, expected[channel] + 2) << "channel " << channel + 1;
+        EXPECT_GE(meter.bottom + 10 + kFrame, expected[channel] - 2) << "channel " << channel + 1;
+        if (channel > 0) {
+            RECT input;
+            GetWindowRect(ui.Item(kChannelControls[channel].input), &input);
+            MapWindowPoints(nullptr, ui.Window(), reinterpret_cast<POINT*>(&input), 2);
+            EXPECT_GE(input.top + kFrame, expected[channel - 1]) << "channel " << channel + 1;
+        }
+    }
+}
+
+TEST_F(MainDialog, DeviceCombosListTheMapperFirstThenTheDevicesInOrder)
+{
+    ASSERT_TRUE(ui.Open());
+    std::vector<std::wstring> inputs = WaveInputNames();
+    std::vector<std::wstring> outputs = WaveOutputNames();
+    ASSERT_GE(inputs.size(), 3u);
+    for (const ChannelControlIds& ids : kChannelControls) {
+        ASSERT_EQ(ui.ComboCount(ids.input), static_cast<int>(inputs.size()));
+        ASSERT_EQ(ui.ComboCount(ids.output), static_cast<int>(outputs.size()));
+        for (size_t i = 0; i < inputs.size(); ++i)
+            EXPECT_EQ(ui.ComboText(ids.input, static_cast<int>(i)), ComboDeviceName(inputs[i]));
+        for (size_t i = 0; i < outputs.size(); ++i)
+            EXPECT_EQ(ui.ComboText(ids.output, static_cast<int>(i)), ComboDeviceName(outputs[i]));
+    }
+    EXPECT_NE(ui.ComboText(IDC_INPUT1, 0).find(L"Mapper"), std::wstring::npos);
+}
+
+TEST_F(MainDialog, DefaultInputIsTheVirtualCaptureDeviceWithAnEllipsis)
+{
+    SHDeleteValueW(HKEY_CURRENT_USER, kSoundMapper, L"Playback");
+    SHDeleteValueW(HKEY_CURRENT_USER, kSoundMapper, L"Record");
+    ASSERT_TRUE(ui.Open());
+    std::wstring expected = std::wstring(kVirtualCapture) + L"...";
+    for (const ChannelControlIds& ids : kChannelControls)
+        EXPECT_EQ(ui.SelectedText(ids.input), expected);
+    EXPECT_EQ(ReadOption(L"st1_input"), expected);   // the default is written back
+    EXPECT_EQ(ReadOption(L"st3_input"), expected);
+    EXPECT_EQ(ui.SelectedText(IDC_OUTPUT2), kSpeakersB);
+
+    // The sound mapper's preferred devices are written back with the physical names.
+    wchar_t value[64] = {};
+    DWORD size = sizeof(value);
+    ASSERT_EQ(SHGetValueW(HKEY_CURRENT_USER, kSoundMapper, L"Playback", nullptr, value, &size), ERROR_SUCCESS);
+    EXPECT_EQ(ui.dialog->m_preferredOutput, value);
+    EXPECT_EQ(ui.dialog->m_physicalOutput, value);
+    EXPECT_EQ(ui.dialog->m_virtualOutput, L"Tarnwick Virtual Audio");
+    size = sizeof(value);
+    ASSERT_EQ(SHGetValueW(HKEY_CURRENT_USER, kSoundMapper, L"Record", nullptr, value, &size), ERROR_SUCCESS);
+    EXPECT_EQ(ui.dialog->m_preferredInput, value);
+}
+
+TEST_F(MainDialog, StoredChoicesRestoreByPrefixWithoutCase)
+{
+    GetSettings().SetString(L"st2_input", L"monitor of lyrant speakers b");
+    GetSettings().SetString(L"st3_input", L"Monitor of Tarnwick");
+    GetSettings().SetString(L"st1_output", L"Lyrant Speakers");
+    ASSERT_TRUE(ui.Open());
+    EXPECT_EQ(ui.SelectedText(IDC_INPUT2), L"Monitor of Lyrant Speakers B");
+    EXPECT_EQ(ui.SelectedText(IDC_INPUT3), std::wstring(kVirtualCapture) + L"...");
+    std::wstring first = ui.SelectedText(IDC_OUTPUT1);
+    EXPECT_EQ(first.rfind(L"Lyrant Speakers", 0), 0u) << std::string(first.begin(), first.end());
+    // The first entry with that prefix, in list order.
+    for (int i = 0; i < ui.Selection(IDC_OUTPUT1); ++i)
+        EXPECT_NE(ui.ComboText(IDC_OUTPUT1, i).rfind(L"Lyrant Speakers", 0), 0u);
+}
+
+TEST_F(MainDialog, ClosingSavesTheChoicesAndTheCount)
+{
+    GetSettings().SetString(L"st2_input", L"Device that is gone");
+    GetSettings().SetDWORD(L"TransferChannels", 2);
+    ASSERT_TRUE(ui.Open());
+    EXPECT_EQ(ui.Selection(IDC_INPUT2), -1);
+    ASSERT_TRUE(ui.SelectContaining(IDC_OUTPUT3, L"Lyrant Speakers A"));
+    SendMessageW(ui.Item(IDC_CHANNEL_COUNT), CB_SETCURSEL, 1, 0);
+    ui.Close();
+    EXPECT_FALSE(IsWindow(ui.Window()));
+
+    std::wstring virtualInput = std::wstring(kVirtualCapture) + L"...";
+    EXPECT_EQ(ReadOption(L"st1_input"), virtualInput);
+    // A combo without a selection saves the text saved before it.
+    EXPECT_EQ(ReadOption(L"st2_input"), virtualInput);
+    EXPECT_EQ(ReadOption(L"st3_input"), virtualInput);
+    EXPECT_EQ(ReadOption(L"st1_output"), kSpeakersB);
+    EXPECT_EQ(ReadOption(L"st3_output"), L"Lyrant Speakers A");
+    EXPECT_EQ(ReadOptionDword(L"TransferChannels"), 1u);
+
+    MSG quit = {};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, static_cast<WPARAM>(IDCANCEL));
+}
+
+TEST_F(MainDialog, OkClosesWithItsId)
+{
+    ASSERT_TRUE(ui.Open());
+    SendMessageW(ui.Window(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_FALSE(IsWindow(ui.Window()));
+    MSG quit = {};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, static_cast<WPARAM>(IDOK));
+}
+
+TEST_F(MainDialog, AnswersTheSkinLibrarysQueries)
+{
+    ASSERT_TRUE(ui.Open());
+    DWORD keep = 0;
+    EXPECT_EQ(SendMessageW(ui.Window(), kMsgKeepSkinning, 0, reinterpret_cast<LPARAM>(&keep)), 0);
+    EXPECT_EQ(keep, 1u);
+    EXPECT_EQ(SendMessageW(ui.Window(), kMsgSkinQuery, 0, 0), 0);
+}
+
+struct RefusedStart
+{
+    const char* name;
+    const wchar_t* value;
+    const wchar_t* text;   // null: a DWORD value
+    DWORD number;
+};
+
+class MainDialogRefusedStart : public MainDialog, public ::testing::WithParamInterface<RefusedStart> {};
+
+TEST_P(MainDialogRefusedStart, ChannelStaysStopped)
+{
+    const RefusedStart& c = GetParam();
+    if (c.text)
+        GetSettings().SetString(c.value, c.text);
+    else
+        GetSettings().SetDWORD(c.value, c.number);
+    ASSERT_TRUE(ui.Open());
+    ui.Press(IDC_START1);
+    EXPECT_EQ(ui.Text(IDC_START1), L">>");
+    EXPECT_FALSE(ui.dialog->IsChannelRunning(0));
+    EXPECT_EQ(ui.dialog->Channel(0)->engine.hThread, nullptr);
+    EXPECT_EQ(ui.dialog->Channel(0)->engine.hWaveIn, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(ui.Item(IDC_PITCH1)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, MainDialogRefusedStart,
+    ::testing::Values(RefusedStart{"NoInputSelection", L"st1_input", L"Device that is gone", 0},
+                      RefusedStart{"NoOutputSelection", L"st1_output", L"Device that is gone", 0},
+                      RefusedStart{"BitsWithoutDigits", L"BPS", L"abc", 0},
+                      RefusedStart{"Bits12", L"BPS", L"12", 0},
+                      RefusedStart{"ThreeChannels", L"Channels", nullptr, 3},
+                      RefusedStart{"RateZero", L"SampleRate", L"0", 0},
+                      RefusedStart{"NoBuffers", L"bufferNum", nullptr, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainDialog, ChannelRoutesAToneWithMovingMeters)
+{
+    ASSERT_TRUE(ui.Open());
+    ASSERT_EQ(ui.SelectedText(IDC_OUTPUT1), kSpeakersB);
+    ui.Press(IDC_START1);
+    ASSERT_EQ(ui.Text(IDC_START1), L"Stop");
+    EXPECT_TRUE(ui.dialog->IsChannelRunning(0));
+    EXPECT_TRUE(IsWindowEnabled(ui.Item(IDC_PITCH1)));
+    EXPECT_EQ(SendMessageW(ui.Item(IDC_CAPTURE_METER1), PBM_GETRANGE, FALSE, 0), 10);
+    EXPECT_EQ(SendMessageW(ui.Item(IDC_LEFT_METER1), PBM_GETRANGE, FALSE, 0), 100);
+
+    const PcmSpec spec = {"s16le", 44100, 2};
+    std::wstring folder = AudioScratchFolder(L"main_dialog");
+    std::vector<int16_t> tone = MakeTone(440, 44100, 2, 44100 * 3, 16000);
+    ASSERT_TRUE(WriteRaw(folder + L"\\tone.raw", tone.data(), tone.size() * 2));
+    const size_t recordBytes = 5 * 44100 * 4;
+    ASSERT_TRUE(PulseRecord("speakers_b.monitor", folder + L"\\out.raw", spec, recordBytes));
+    ASSERT_TRUE(WaitForBytes(folder + L"\\out.raw", 1, kToolTimeoutMs));
+    ASSERT_TRUE(PulsePlay("lyrant_virtual", folder + L"\\tone.raw", spec));
+
+    // While the tone plays, the timer moves the meters.
+    int maxLevel = 0, maxPlayback = 0, minCapture = 100;
+    bool screenshot = false;
+    DWORD until = GetTickCount() + 2500;
+    while (GetTickCount() < until) {
+        PumpMessagesFor(100);
+        maxLevel = std::max(maxLevel, ui.MeterPos(IDC_LEFT_METER1));
+        maxPlayback = std::max(maxPlayback, ui.MeterPos(IDC_PLAYBACK_METER1));
+        minCapture = std::min(minCapture, ui.MeterPos(IDC_CAPTURE_METER1));
+        if (!screenshot && ui.MeterPos(IDC_LEFT_METER1) > 0 && GetTickCount() + 1000 > until) {
+            RedrawWindow(ui.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            PumpMessagesFor(200);
+            PixelImage image = CaptureScreenPixels(ui.Window());
+            screenshot = SavePixelsAsPng(image, ScreenshotFolder() + L"\\main_dialog_running.png");
+        }
+    }
+    EXPECT_TRUE(screenshot);
+    // A 16000-peak sine averages about 10200 in magnitude: 10200 / 32768 of full scale, times 200.
+    EXPECT_GT(maxLevel, 40);
+    EXPECT_LE(maxLevel, 100);
+    EXPECT_GT(maxPlayback, 0);
+    EXPECT_LE(maxPlayback, 10);
+    EXPECT_LT(minCapture, 10);
+    ASSERT_TRUE(WaitUntilDone(folder + L"\\tone.raw", kToolTimeoutMs));
+    ASSERT_TRUE(WaitUntilDone(folder + L"\\out.raw", kToolTimeoutMs));
+
+    ui.Press(IDC_START1);
+    EXPECT_EQ(ui.Text(IDC_START1), L">>");
+    EXPECT_FALSE(IsWindowEnabled(ui.Item(IDC_PITCH1)));
+    for (int meter : {IDC_CAPTURE_METER1, IDC_PLAYBACK_METER1, IDC_LEFT_METER1, IDC_RIGHT_METER1})
+        EXPECT_EQ(ui.MeterPos(meter), 0);
+    EXPECT_EQ(ui.dialog->Channel(0)->engine.liveBuffers, 0u);
+    EXPECT_EQ(ui.dialog->Channel(0)->engine.hThread, nullptr);
+
+    std::string bytes = ReadFileBytes(folder + L"\\out.raw");
+    EXPECT_TRUE(ToneArrived(bytes, 440.0));
+}
+
+TEST_F(MainDialog, ClosingStopsARunningChannelFirst)
+{
+    ASSERT_TRUE(ui.Open());
+    ui.Press(IDC_START1);
+    ASSERT_TRUE(ui.dialog->IsChannelRunning(0));
+    CTransferChannel* channel = ui.dialog->Channel(0);
+    HANDLE worker = nullptr;
+    DuplicateHandle(GetCurrentProcess(), channel->engine.hThread, GetCurrentProcess(), &worker, SYNCHRONIZE, FALSE, 0);
+    ui.Close();
+    // The worker has ended by the time the window is gone, and the choices are saved.
+    EXPECT_EQ(WaitForSingleObject(worker, 0), WAIT_OBJECT_0);
+    CloseHandle(worker);
+    EXPECT_EQ(ui.dialog->Channel(0), nullptr);
+    EXPECT_EQ(ReadOption(L"st1_output"), kSpeakersB);
+}
+
+TEST_F(MainDialog, PitchButtonsAreOwnerDrawnWithTheIconOnTheDialogGrey)
+{
+    ASSERT_TRUE(ui.Open());
+    for (const ChannelControlIds& ids : kChannelControls) {
+        HWND button = ui.Item(ids.pitch);
+        EXPECT_EQ(GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, static_cast<LONG>(BS_OWNERDRAW));
+        EXPECT_FALSE(IsWindowEnabled(button));
+    }
+    COLORREF background = 0;
+    ui.dialog->m_pitchButtons[0].GetColor(CStyledButton::kBackgroundNormal, &background);
+    EXPECT_EQ(background, kDialogBackground);
+    ui.dialog->m_pitchButtons[0].GetColor(CStyledButton::kBackgroundActive, &background);
+    EXPECT_EQ(background, kDialogBackground);
+    // Running the channel enables its button; the icon's blue arrows show on the grey.
+    ui.Press(IDC_START1);
+    ASSERT_TRUE(ui.dialog->IsChannelRunning(0));
+    EXPECT_TRUE(IsWindowEnabled(ui.Item(IDC_PITCH1)));
+    // Drawn into a bitmap of our own: a window of another test may cover the screen.
+    PixelImage pixels = PrintClientPixels(ui.Item(IDC_PITCH1));
+    ASSERT_FALSE(pixels.Empty());
+    int blue = 0, grey = 0;
+    for (COLORREF c : pixels.pixels) {
+        if (GetBValue(c) > 150 && GetRValue(c) < 70)
+            ++blue;
+        if ((c & 0xFFFFFF) == kDialogBackground)
+            ++grey;
+    }
+    EXPECT_GT(blue, 4) << "no icon drawn";
+    EXPECT_GT(grey, static_cast<int>(pixels.pixels.size()) / 4) << "not on the dialog's grey";
+    ui.Press(IDC_START1);
+    EXPECT_FALSE(IsWindowEnabled(ui.Item(IDC_PITCH1)));
+}

@@ -1,0 +1,263 @@
+// LyrantMain.exe started from the program folder as a user starts it, observed from outside.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlwapi.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/res/resource.h"
+#include "app/tests/ToneCheck.h"
+#include "core/AppPaths.h"
+#include "core/RegSettings.h"
+#include "tests/support/AudioSignal.h"
+#include "tests/support/PulseAudioIo.h"
+#include "tests/support/TestPaths.h"
+
+namespace {
+
+constexpr DWORD kWindowTimeoutMs = 15000;
+constexpr DWORD kToolTimeoutMs = 20000;
+
+std::wstring ProgramPath()
+{
+    return TestExeFolder() + L"\\..\\dist\\LyrantMain.exe";
+}
+
+struct FindContext
+{
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectDialogs(HWND window, LPARAM context)
+{
+    auto* find = reinterpret_cast<FindContext*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (owner == find->processId && lstrcmpW(className, L"#32770") == 0 && GetDlgItem(window, IDC_START1))
+        find->windows.push_back(window);
+    return TRUE;
+}
+
+// A running copy of the program and its main window.
+class Program
+{
+public:
+    explicit Program(const std::wstring& arguments)
+    {
+        std::wstring line = L"\"" + ProgramPath() + L"\" " + arguments;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+        if (!started)
+            return;
+        DWORD until = GetTickCount() + kWindowTimeoutMs;
+        while (!window && GetTickCount() < until) {
+            FindContext find = {process.dwProcessId, {}};
+            EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&find));
+            if (!find.windows.empty() && IsWindowVisible(find.windows[0]))
+                window = find.windows[0];
+            else
+                Sleep(50);
+        }
+        WaitForInputIdle(process.hProcess, kWindowTimeoutMs);
+    }
+    ~Program()
+    {
+        if (!started)
+            return;
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+            if (IsWindow(window))
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(process.hProcess, 10000) == WAIT_TIMEOUT)
+                TerminateProcess(process.hProcess, 0xDEAD);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+
+    // Waits for the process to end; its exit code, or -1 when it did not end.
+    long ExitCode(DWORD timeoutMs = 15000)
+    {
+        if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0)
+            return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        return static_cast<long>(code);
+    }
+    std::wstring Text(int id) const
+    {
+        wchar_t text[128] = {};
+        GetWindowTextW(GetDlgItem(window, id), text, 128);
+        return text;
+    }
+    // The window shows before "/r" starts its channels: poll until a text appears.
+    bool WaitForText(int id, const wchar_t* expected, DWORD timeoutMs = 10000) const
+    {
+        DWORD until = GetTickCount() + timeoutMs;
+        while (Text(id) != expected) {
+            if (GetTickCount() > until)
+                return false;
+            Sleep(50);
+        }
+        return true;
+    }
+    bool HasModule(const wchar_t* name) const
+    {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process.dwProcessId);
+        if (snapshot == INVALID_HANDLE_VALUE)
+            return false;
+        MODULEENTRY32W entry = {};
+        entry.dwSize = sizeof(entry);
+        bool found = false;
+        for (BOOL more = Module32FirstW(snapshot, &entry); more && !found; more = Module32NextW(snapshot, &entry))
+            found = lstrcmpiW(entry.szModule, name) == 0;
+        CloseHandle(snapshot);
+        return found;
+    }
+
+    bool started = false;
+    PROCESS_INFORMATION process = {};
+    HWND window = nullptr;
+};
+
+class ProgramRun : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Tarnwick");
+        for (const wchar_t* name : Settings::OutputChoice)
+            GetSettings().SetString(name, L"Lyrant Speakers B");
+    }
+    void TearDown() override { SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Tarnwick"); }
+};
+
+std::string LogText()
+{
+    return ReadFileBytes(GetAppDataPath(L"\\LOG\\Lyrant.log"));
+}
+
+}  // namespace
+
+TEST_F(ProgramRun, LogAndMinimizedFromSwitchesWrittenTogether)
+{
+    DeleteFileW(GetAppDataPath(L"\\LOG\\Lyrant.log"));
+    Program program(L"/d/m");
+    ASSERT_TRUE(program.window);
+    EXPECT_TRUE(IsIconic(program.window));
+    PostMessageW(program.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.ExitCode(), IDCANCEL);   // the close box
+    std::string log = LogText();
+    EXPECT_NE(log.find("Lyrant Log begin."), std::string::npos);
+    EXPECT_NE(log.find("Entering [CMainDlg::OnInitDialog]"), std::string::npos);
+    EXPECT_NE(log.find("ADD INPUT DEVICE:Monitor of Tarnwick Virtual Aud..."), std::string::npos);
+    EXPECT_NE(log.find("VERSION:1.0"), std::string::npos);
+    EXPECT_NE(log.find("Lyrant Log shutting down."), std::string::npos);
+}
+
+TEST_F(ProgramRun, WithoutSwitchesNoLogAndNormalWindow)
+{
+    DeleteFileW(GetAppDataPath(L"\\LOG\\Lyrant.log"));
+    Program program(L"");
+    ASSERT_TRUE(program.window);
+    EXPECT_FALSE(IsIconic(program.window));
+    EXPECT_EQ(program.Text(IDC_START1), L">>");
+    PostMessageW(program.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_EQ(program.ExitCode(), IDOK);
+    bool exists = true;
+    ReadFileBytes(GetAppDataPath(L"\\LOG\\Lyrant.log"), &exists);
+    EXPECT_FALSE(exists);
+}
+
+TEST_F(ProgramRun, SecondStartOpensASecondWindow)
+{
+    Program first(L"");
+    Program second(L"");
+    ASSERT_TRUE(first.window);
+    ASSERT_TRUE(second.window);
+    EXPECT_NE(first.window, second.window);
+    PostMessageW(first.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.ExitCode(), IDCANCEL);
+    EXPECT_TRUE(IsWindow(second.window));
+}
+
+class ProgramRunChannels : public ProgramRun, public ::testing::WithParamInterface<DWORD> {};
+
+TEST_P(ProgramRunChannels, RunSwitchStartsTheCountedChannels)
+{
+    DWORD count = GetParam();
+    GetSettings().SetDWORD(L"TransferChannels", count);
+    Program program(L"/r");
+    ASSERT_TRUE(program.window);
+    ASSERT_TRUE(program.WaitForText(IDC_START1, L"Stop"));
+    Sleep(300);   // the run routine starts the other channels right after the first
+    const int starts[3] = {IDC_START1, IDC_START2, IDC_START3};
+    for (DWORD channel = 0; channel < 3; ++channel)
+        EXPECT_EQ(program.Text(starts[channel]), channel <= count ? L"Stop" : L">>") << "channel " << channel + 1;
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, ProgramRunChannels, ::testing::Values(0u, 1u, 2u));
+
+struct LanguageCase
+{
+    const char* name;
+    const wchar_t* lanName;
+    bool loadsLibrary;
+    const wchar_t* aboutText;
+    const wchar_t* stopText;
+};
+
+class ProgramLanguage : public ProgramRun, public ::testing::WithParamInterface<LanguageCase> {};
+
+TEST_P(ProgramLanguage, LanguageLibraryByName)
+{
+    const LanguageCase& c = GetParam();
+    GetSettings().SetString(L"lanName", c.lanName);
+    Program program(L"/r");
+    ASSERT_TRUE(program.window);
+    EXPECT_TRUE(program.WaitForText(IDC_START1, c.stopText));
+    EXPECT_EQ(program.HasModule(L"ResDe.dll"), c.loadsLibrary);
+    EXPECT_EQ(program.Text(ID_APP_ABOUT), c.aboutText);
+    EXPECT_EQ(program.Text(IDC_START1), c.stopText);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ProgramLanguage,
+    ::testing::Values(LanguageCase{"Upper", L"ENG", false, L"&About...", L"Stop"},
+                      LanguageCase{"Lower", L"eng", false, L"&About...", L"Stop"},
+                      LanguageCase{"German", L"De", true, L"&Info...", L"Stopp"},
+                      LanguageCase{"Absent", L"Xyz", false, L"&About...", L"Stop"},
+                      LanguageCase{"PathLike", L"..\\De", false, L"&About...", L"Stop"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ProgramRun, RoutesAToneFromTheVirtualDeviceToTheSpeakers)
+{
+    DeleteFileW(GetAppDataPath(L"\\LOG\\Lyrant.log"));
+    const PcmSpec spec = {"s16le", 44100, 2};
+    std::wstring folder = AudioScratchFolder(L"program_route");
+    std::vector<int16_t> tone = MakeTone(440, 44100, 2, 44100 * 4, 12000);
+    ASSERT_TRUE(WriteRaw(folder + L"\\tone.raw", tone.data(), tone.size() * 2));
+    {
+        Program program(L"/d /r");
+        ASSERT_TRUE(program.window);
+        ASSERT_TRUE(program.WaitForText(IDC_START1, L"Stop"));
+        ASSERT_TRUE(PulseRecord("speakers_b.monitor", folder + L"\\out.raw", spec, 5 * 44100 * 4));
+        ASSERT_TRUE(WaitForBytes(folder + L"\\out.raw", 1, kToolTimeoutMs));
+        ASSERT_TRUE(PulsePlay("lyrant_virtual", folder + L"\\tone.raw", spec));
+        ASSERT_TRUE(WaitUntilDone(folder + L"\\out.raw", kToolTimeoutMs));
+        PostMessageW(program.window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.ExitCode(), IDCANCEL);
+    }
+    std::string bytes = ReadFileBytes(folder + L"\\out.raw");
+    EXPECT_TRUE(ToneArrived(bytes, 440.0));
+
+    std::string log = LogText();
+    EXPECT_NE(log.find("Using input device: Monitor of Tarnwick Virtual Aud."), std::string::npos) << log;
+    EXPECT_NE(log.find("Using output device: Lyrant Speakers B."), std::string::npos);
+}

@@ -1,0 +1,255 @@
+// Effect fills: solid, 64-strip gradients and the palette-driven patterns.
+#include "render/DrawManager.h"
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+const int kGradientStrips = 64;
+const int kGradientShift = 6;   // log2 of kGradientStrips
+const int kRandMax = 32767;
+const int kMetalScratches = 200;
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
+{
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+int Cube(int t)
+{
+    return (t * t * t) / 16384;
+}
+
+BYTE Lerp128(int a, int b, int k, int kEnd)
+{
+    return static_cast<BYTE>((a * (kEnd - k) + b * k) / 128);
+}
+
+// The pattern's pixel loops in one place: values are kept modulo 256 as the canvas stores them.
+class PatternCanvas
+{
+public:
+    PatternCanvas(CDibBitmap& dib, int granularity)
+        : m_bits(dib.GetBits()), m_line(static_cast<int>(dib.GetLineWidth())), g(granularity),
+          q(granularity ? kRandMax / (2 * granularity) : kRandMax)
+    {
+    }
+    BYTE& At(int row, int column) { return m_bits[row * m_line + column]; }
+    int Noise() const { return (std::rand() / q) & 255; }
+    void Put(int row, int column, int value) { At(row, column) = static_cast<BYTE>(value); }
+    void AddNoise(int row, int column) { Put(row, column, At(row, column) + Noise() - g); }
+
+private:
+    BYTE* m_bits;
+    int m_line;
+
+public:
+    const int g;
+    const int q;
+};
+}
+
+const wchar_t* const CDrawManager::EffectNames[16] = {
+    L"solid", L"hgradient", L"vgradient", L"hcgradient", L"vcgradient", L"3hgradient", L"3vgradient",
+    L"noise", L"diagshade", L"hshade", L"vshade", L"hbump", L"vbump", L"softbump", L"hardbump", L"metal"};
+
+CDrawManager::CDrawManager() = default;
+CDrawManager::~CDrawManager() = default;
+
+void CDrawManager::FillGradientStrips(HDC dc, const RECT& rect, COLORREF from, COLORREF to, BOOL horizontal)
+{
+    const int origin = horizontal ? rect.left : rect.top;
+    const int extent = horizontal ? rect.right - rect.left : rect.bottom - rect.top;
+    for (int i = 0; i < kGradientStrips; ++i) {
+        int start = origin + ((i * extent) >> kGradientShift);
+        int stop = origin + (((i + 1) * extent) >> kGradientShift);
+        if (stop <= start)
+            continue;
+        int red = (GetRValue(to) * i + GetRValue(from) * (kGradientStrips - i)) >> kGradientShift;
+        int green = (GetGValue(to) * i + GetGValue(from) * (kGradientStrips - i)) >> kGradientShift;
+        int blue = (GetBValue(to) * i + GetBValue(from) * (kGradientStrips - i)) >> kGradientShift;
+        RECT strip = rect;
+        if (horizontal) {
+            strip.left = start;
+            strip.right = stop;
+        } else {
+            strip.top = start;
+            strip.bottom = stop;
+        }
+        FillSolid(dc, strip, RGB(red, green, blue));
+    }
+}
+
+void CDrawManager::FillEffect(HDC dc, int effect, const RECT* rect, COLORREF begin, COLORREF mid,
+                              COLORREF end, BYTE granularity, BYTE blendPercent)
+{
+    if (!rect)
+        return;
+    RECT first = *rect;
+    RECT second = *rect;
+    const bool horizontalSplit = effect == EffectHCGradient || effect == Effect3HGradient;
+    if (horizontalSplit) {
+        first.right = second.left = rect->left + (rect->right - rect->left) / 2;
+    } else {
+        first.bottom = second.top = rect->top + (rect->bottom - rect->top) / 2;
+    }
+    switch (effect) {
+    case EffectHGradient: FillGradientStrips(dc, *rect, begin, end, TRUE); break;
+    case EffectVGradient: FillGradientStrips(dc, *rect, begin, end, FALSE); break;
+    case EffectHCGradient:
+    case EffectVCGradient:
+        FillGradientStrips(dc, first, begin, end, horizontalSplit);
+        FillGradientStrips(dc, second, end, begin, horizontalSplit);
+        break;
+    case Effect3HGradient:
+    case Effect3VGradient:
+        FillGradientStrips(dc, first, begin, mid, horizontalSplit);
+        FillGradientStrips(dc, second, mid, end, horizontalSplit);
+        break;
+    default:
+        if (effect >= EffectNoise && effect <= EffectMetal)
+            FillPattern(dc, effect, *rect, begin, mid, end, granularity, blendPercent);
+        else
+            FillSolid(dc, *rect, begin);
+        break;
+    }
+}
+
+void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF begin, COLORREF mid,
+                               COLORREF end, BYTE granularity, BYTE blendPercent)
+{
+    const int W = rect.right - rect.left;
+    const int H = rect.bottom - rect.top;
+    if (W < 1 || H < 1) {
+        m_canvas.Free();
+        return;
+    }
+    if (!m_canvas.Create(static_cast<DWORD>(W), static_cast<DWORD>(H), 8))
+        return;
+    RGBQUAD* palette = m_canvas.GetPalette();
+    for (int k = 0; k <= 128; ++k) {
+        palette[k] = CDibBitmap::RGBtoRGBQUAD(RGB(Lerp128(GetRValue(end), GetRValue(mid), k, 128),
+                                                  Lerp128(GetGValue(end), GetGValue(mid), k, 128),
+                                                  Lerp128(GetBValue(end), GetBValue(mid), k, 128)));
+    }
+    for (int k = 128; k <= 255; ++k) {
+        palette[k] = CDibBitmap::RGBtoRGBQUAD(
+            RGB((GetRValue(mid) * (255 - k) + GetRValue(begin) * (k - 127)) / 128,
+                (GetGValue(mid) * (255 - k) + GetGValue(begin) * (k - 127)) / 128,
+                (GetBValue(mid) * (255 - k) + GetBValue(begin) * (k - 127)) / 128));
+    }
+    m_canvas.BlendPalette(begin, blendPercent);
+
+    PatternCanvas p(m_canvas, granularity);
+    const int g = p.g;
+    switch (effect) {
+    case EffectNoise:
+        for (int r = 0; r < H; ++r)
+            for (int c = 0; c < W; ++c)
+                p.Put(r, c, p.Noise() - g + 128);
+        break;
+    case EffectDiagShade: {
+        const int s = (255 - 2 * g) / 2;
+        for (int r = 0; r < H; ++r)
+            for (int c = 0; c < W; ++c) {
+                p.Put(r, c, (s * (W - c)) / W + (s * r) / H + g);
+                p.AddNoise(r, c);
+            }
+        break;
+    }
+    case EffectHShade:
+        for (int r = 0; r < H; ++r)
+            for (int c = 0; c < W; ++c) {
+                p.Put(r, c, (r * (255 - 2 * g)) / H + g);
+                p.AddNoise(r, c);
+            }
+        break;
+    case EffectVShade:
+        for (int c = 0; c < W; ++c)
+            for (int r = 0; r < H; ++r) {
+                p.Put(r, c, ((255 - 2 * g) * (W - c)) / W + g);
+                p.AddNoise(r, c);
+            }
+        break;
+    case EffectHBump:
+    case EffectHardBump: {
+        const int spread = effect == EffectHBump ? 128 - g : 128 - 2 * g;
+        for (int r = 0; r < H; ++r) {
+            const int t = (255 * r) / H - 127;
+            for (int c = 0; c < W; ++c) {
+                p.Put(r, c, (Cube(t) * spread) / 128 + 128);
+                p.AddNoise(r, c);
+            }
+        }
+        if (effect == EffectHardBump) {
+            const int d = std::min(W / 6, 16);
+            const int Q = (H * H) / 4;
+            if (Q == 0)
+                break;   // one row: the bevel's parabola has no height
+            for (int r = 0; r < H; ++r) {
+                const int t = r - H / 2;
+                const int e = (d * t * t) / Q + W / 2 - d;
+                for (int c = 0; c < W; ++c) {
+                    const int u = c - W / 2;
+                    if (d > 0 && u > e)
+                        p.Put(r, c, (128 * (W - c)) / d + g);
+                    if (d > 0 && u + e < 0)
+                        p.Put(r, c, (255 - g) - (128 * c) / d);
+                    p.AddNoise(r, c);
+                }
+            }
+        }
+        break;
+    }
+    case EffectVBump:
+        for (int c = 0; c < W; ++c) {
+            const int t = (255 * (W - c)) / W - 127;
+            for (int r = 0; r < H; ++r) {
+                p.Put(r, c, (Cube(t) * (128 - g)) / 128 + 128);
+                p.AddNoise(r, c);
+            }
+        }
+        break;
+    case EffectSoftBump:
+        for (int r = 0; r < H; ++r) {
+            const int tr = (255 * r) / H - 127;
+            for (int c = 0; c < W; ++c) {
+                const int tc = (255 * (W - c)) / W - 127;
+                int v = ((Cube(tr) + Cube(tc)) * (128 - g)) / 128 + 128;
+                v = std::max(v, g);
+                v = std::min(v, 255 - g);
+                p.Put(r, c, v);
+                p.AddNoise(r, c);
+            }
+        }
+        break;
+    case EffectMetal: {
+        m_canvas.Clear(0);
+        // Rectangles wider or taller than the generator's range would make these divisors 0.
+        const int q1 = std::max(1, kRandMax / W);
+        const int q2 = std::max(1, kRandMax / H);
+        const int q3 = std::max(1, kRandMax / std::min(W, H));
+        for (int i = 0; i < kMetalScratches; ++i) {
+            const int x = std::rand() / q1;
+            const int y = std::rand() / q2;
+            const int n = (std::rand() / q3) / 2;
+            const BYTE v = static_cast<BYTE>(std::rand() / 819);
+            for (int j = 0; j < n; ++j) {
+                if (x - j >= 1 && y + j < H)
+                    m_canvas.SetPixelIndex(x - j, y + j, v);
+                if (x + j < W && y - j >= 1)
+                    m_canvas.SetPixelIndex(x + j, y - j, v);
+            }
+        }
+        const int s = (215 - 2 * g) / 2;
+        for (int r = 0; r < H; ++r)
+            for (int c = 0; c < W; ++c)
+                p.Put(r, c, p.At(r, c) + (s * (W - c)) / W + (s * r) / H + std::rand() / p.q);
+        break;
+    }
+    default:
+        break;
+    }
+    m_canvas.Draw(dc, rect.left, rect.top);
+}

@@ -1,0 +1,394 @@
+// The drawing entry and the run formatter: tokens, the style stack, lines and their metrics.
+#include "render/HtmlDrawer.h"
+#include "render/MarkupCanvas.h"
+#include <algorithm>
+#include <cwctype>
+
+namespace {
+const int kOverlineBoldWeight = 700;
+
+// Splits the next token off text at pos: the text before the next "<" ("<<" is a literal "<") and the
+// tag after it up to ">" (or the end of the text).
+bool NextToken(const CMarkupString& text, int& pos, CMarkupString& plain, CMarkupString& tag, bool& hasTag)
+{
+    plain.clear();
+    tag.clear();
+    hasTag = false;
+    if (pos >= text.Length())
+        return false;
+    while (pos < text.Length()) {
+        if (text[pos] == L'<') {
+            if (pos + 1 < text.Length() && text[pos + 1] == L'<') {
+                plain += L'<';
+                pos += 2;
+                continue;
+            }
+            hasTag = true;
+            break;
+        }
+        plain += text[pos++];
+    }
+    if (hasTag) {
+        const int start = ++pos;
+        while (pos < text.Length() && text[pos] != L'>')
+            ++pos;
+        tag = text.Mid(start, pos - start);
+        if (pos < text.Length())
+            ++pos;
+    }
+    return true;
+}
+
+void SplitTag(const CMarkupString& tag, CMarkupString& name, CMarkupString& params)
+{
+    size_t cut = tag.find_first_of(L" =");
+    if (cut == std::wstring::npos) {
+        name = tag;
+        params.clear();
+    } else {
+        name = tag.Left(static_cast<int>(cut));
+        params = tag.Mid(static_cast<int>(cut));
+    }
+}
+
+CMarkupString Transform(const CMarkupString& text, int transform)
+{
+    CMarkupString out = text;
+    if (out.empty() || transform == 0)
+        return out;
+    if (transform == 1)
+        CharUpperBuffW(&out[0], static_cast<DWORD>(out.size()));
+    else
+        CharLowerBuffW(&out[0], static_cast<DWORD>(out.size()));
+    if (transform == 3)
+        for (size_t i = 0; i < out.size(); ++i)
+            if ((i == 0 || out[i - 1] == L' ') && out[i] >= L'a' && out[i] <= L'z')
+                out[i] = static_cast<wchar_t>(out[i] - L'a' + L'A');
+    return out;
+}
+
+SIZE Extent(HDC dc, const CMarkupString& text)
+{
+    SIZE size = {0, 0};
+    GetTextExtentPoint32W(dc, text.c_str(), text.Length(), &size);
+    return size;
+}
+}
+
+void CHtmlDrawer::DrawMarkup(SIZE* size, const RECT* rect)
+{
+    if (m_measuring) {
+        m_hotAreas.clear();
+        m_lines.clear();
+        m_tables.clear();
+    }
+    m_lineIndex = 0;
+    m_linkCounter = -1;
+    m_tableIndex = -1;
+    m_animationCounter = -1;
+    m_styleStack.clear();
+    SetDefaultStyle(m_style);
+    ApplyStyleClass(L"body", m_style);
+
+    ZeroMemory(&m_logFont, sizeof(m_logFont));
+    m_font = nullptr;
+    m_previousFont = nullptr;
+    ApplyFont();
+    // ApplyFont set the DC up; the values saved here are those the host had.
+    m_imageColor = m_outputEnabled ? m_shadowColor : m_disabledColor;
+
+    SIZE blocks = DrawBlocks(m_text, *rect, false);
+    size->cx = std::max(size->cx, blocks.cx);
+    size->cy += blocks.cy;
+
+    SetBkMode(m_dc, m_previousBkMode);
+    SetBkColor(m_dc, m_previousBkColor);
+    SetTextColor(m_dc, m_previousTextColor);
+    if (m_previousFont)
+        SelectObject(m_dc, m_previousFont);
+    m_styleStack.clear();
+    if (m_font)
+        DeleteObject(m_font);
+    m_font = nullptr;
+    m_previousFont = nullptr;
+    if (m_measuring && m_animationCounter + 1 < static_cast<int>(m_animations.size()))
+        m_animations.resize(static_cast<size_t>(m_animationCounter + 1));
+}
+
+SIZE CHtmlDrawer::DrawBlocks(const CMarkupString& text, RECT rect, bool /*stopAtCellEnd*/)
+{
+    SIZE total = {0, 0};
+    int pos = 0;
+    while (pos < text.Length()) {
+        int tableStart = pos;
+        FindTag(text, tableStart, L"table");
+        const CMarkupString run = text.Mid(pos, tableStart - pos);
+        if (!run.empty()) {
+            SIZE block = DrawRun(run, &rect);
+            total.cx = std::max(total.cx, block.cx);
+            total.cy += block.cy;
+            if (!m_measuring)
+                rect.top += block.cy;
+        }
+        if (tableStart >= text.Length())
+            break;
+        int tableEnd = tableStart + 6;
+        FindTableEnd(text, tableEnd);
+        SIZE block = {0, 0};
+        const CMarkupString tableText = text.Mid(tableStart + 6, tableEnd - tableStart - 6);
+        DrawTable(&block, tableText, &rect);
+        total.cx = std::max(total.cx, block.cx);
+        total.cy += block.cy;
+        if (!m_measuring)
+            rect.top += block.cy;
+        pos = tableEnd;
+        SkipToAnyOf(text, pos, L">");
+        if (pos < text.Length())
+            ++pos;
+    }
+    return total;
+}
+
+void CHtmlDrawer::ApplyFont()
+{
+    m_logFont.lfHeight = m_style.fontSize;
+    m_logFont.lfWidth = 0;
+    m_logFont.lfEscapement = 0;
+    m_logFont.lfOrientation = 0;
+    m_logFont.lfWeight = m_style.fontWeight;
+    m_logFont.lfItalic = m_style.italic ? TRUE : FALSE;
+    m_logFont.lfUnderline = m_style.underline ? TRUE : FALSE;
+    m_logFont.lfStrikeOut = m_style.strikeout ? TRUE : FALSE;
+    m_logFont.lfCharSet = DEFAULT_CHARSET;
+    m_logFont.lfOutPrecision = 0;
+    m_logFont.lfClipPrecision = 0;
+    m_logFont.lfQuality = 0;
+    m_logFont.lfPitchAndFamily = 0;
+    lstrcpynW(m_logFont.lfFaceName, m_style.fontFace.c_str(), LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&m_logFont);
+    HGDIOBJ previous = SelectObject(m_dc, font);
+    if (m_font) {
+        DeleteObject(m_font);
+    } else {
+        m_previousFont = previous;
+        m_previousBkMode = SetBkMode(m_dc, m_style.backgroundMode);
+        m_previousTextColor = SetTextColor(m_dc, m_style.textColor);
+        m_previousBkColor = SetBkColor(m_dc, m_style.backgroundColor);
+    }
+    m_font = font;
+    SetBkMode(m_dc, m_style.backgroundMode);
+    SetTextColor(m_dc, m_style.textColor);
+    SetBkColor(m_dc, m_style.backgroundColor);
+    GetTextMetricsW(m_dc, &m_textMetric);
+}
+
+BOOL CHtmlDrawer::PushPopStyle(BOOL closing, const CMarkupString& name)
+{
+    if (!closing) {
+        m_styleStack.push_back(m_style);
+        m_styleStack.back().name = name;
+        return TRUE;
+    }
+    if (m_styleStack.empty() || m_styleStack.back().name != name)
+        return FALSE;
+    m_style = m_styleStack.back();
+    m_styleStack.pop_back();
+    return TRUE;
+}
+
+int CHtmlDrawer::BeginLine(int x)
+{
+    if (m_measuring) {
+        const int wrapped = m_line.wrapped;
+        m_line = MarkupLine();
+        m_line.alignment = m_style.horizontalAlign;
+        m_line.wrapped = wrapped;
+        if (static_cast<int>(m_lines.size()) <= m_lineIndex)
+            m_lines.resize(static_cast<size_t>(m_lineIndex + 1));
+        m_lines[m_lineIndex] = m_line;
+        m_lineStartX = x;
+        return x;
+    }
+    // A drawing pass that runs past the measured lines (other text, other DC) gets empty lines.
+    m_line = m_lineIndex < static_cast<int>(m_lines.size()) ? m_lines[m_lineIndex] : MarkupLine();
+    const int available = m_runRect.right - m_runRect.left;
+    if (m_line.percent != 0)
+        m_line.width += MulDiv(available, m_line.percent, 100);
+    if (m_line.alignment == 3 && m_line.wrapped)
+        SetTextJustification(m_dc, available - m_line.width, m_line.breaks);
+    else
+        SetTextJustification(m_dc, 0, 0);
+    m_remainingWidth = m_line.width;
+    m_remainingBreaks = m_line.breaks;
+    switch (m_line.alignment) {
+    case 1: m_lineStartX = m_runRect.left + (available - m_line.width) / 2; break;
+    case 2: m_lineStartX = m_runRect.left + available - m_line.width; break;
+    default: m_lineStartX = x; break;
+    }
+    return m_lineStartX;
+}
+
+int CHtmlDrawer::EndLine(int* x, int count, SIZE* size)
+{
+    if (m_measuring) {
+        if (m_line.height == 0)
+            m_line.height = m_textMetric.tmHeight;
+        size->cx = std::max(size->cx, static_cast<LONG>(*x - m_runRect.left));
+        m_line.width = *x - m_runRect.left;
+        m_line.height += m_line.descent;
+        if (static_cast<int>(m_lines.size()) <= m_lineIndex)
+            m_lines.resize(static_cast<size_t>(m_lineIndex + 1));
+        m_lines[m_lineIndex] = m_line;
+    }
+    ++m_lineIndex;
+    m_y += m_line.height * (count < 1 ? 1 : count);
+    *x = BeginLine(m_runRect.left);
+    return *x;
+}
+
+int CHtmlDrawer::TextTop(int y, int pieceHeight)
+{
+    if (m_measuring) {
+        MarkupLine& line = m_line;
+        line.descent = std::max(line.descent, static_cast<int>(pieceHeight - m_textMetric.tmAscent));
+        line.height = std::max(line.height, static_cast<int>(m_textMetric.tmAscent));
+        return y;
+    }
+    switch (m_style.verticalAlign) {
+    case 1: return y + (m_line.height - m_textMetric.tmHeight) / 2;
+    case 2: return y + m_line.height - m_textMetric.tmAscent;
+    case 3: return y + m_line.height - m_textMetric.tmAscent - m_line.descent;
+    default: return y;
+    }
+}
+
+int CHtmlDrawer::ImageTop(int y, int imageHeight)
+{
+    if (m_measuring) {
+        MarkupLine& line = m_line;
+        line.height = std::max(line.height, imageHeight);
+        return y;
+    }
+    switch (m_style.verticalAlign) {
+    case 1: return y + (m_line.height - imageHeight) / 2;
+    case 2: return y + m_line.height - imageHeight;
+    case 3: return y + m_line.height - m_line.descent - imageHeight;
+    default: return y;
+    }
+}
+
+SIZE CHtmlDrawer::DrawRun(const CMarkupString& text, const RECT* rect)
+{
+    const CMarkupString wrapped = L"<body>" + text + L"</body>";
+    m_runRect = *rect;
+    m_line = MarkupLine();
+    const int firstLine = m_lineIndex;
+    m_x = BeginLine(m_runRect.left);
+    m_y = m_runRect.top;
+    SIZE runSize = {0, 0};
+
+    int pos = 0;
+    CMarkupString plain, tag;
+    bool hasTag = false;
+    while (NextToken(wrapped, pos, plain, tag, hasTag)) {
+        if (!plain.empty())
+            DrawTextPiece(plain, &runSize);
+        if (!hasTag)
+            continue;
+        CMarkupString name, params;
+        SplitTag(tag, name, params);
+        const MarkupTag record = LookupTag(name);
+        if (record.id == TagNone)
+            continue;
+        const BOOL closing = !name.empty() && name[0] == L'/';
+        if (record.className.empty()) {
+            switch (record.id) {
+            case TagRule: DrawRule(params); break;
+            case TagBreak: {
+                const int count = GetLength(params.Mid(1), 1, FALSE);
+                m_line.wrapped = 0;
+                EndLine(&m_x, count, &runSize);
+                break;
+            }
+            case TagTab: DrawTab(params); break;
+            case TagString: DrawStringTag(params); break;
+            default: DrawImageTag(record.id, params, &runSize); break;
+            }
+            continue;
+        }
+        if (PushPopStyle(closing, record.className)) {
+            if (!closing)
+                ApplyStyleTag(record.id, params);
+            ApplyFont();
+        }
+    }
+    if (m_x != m_lineStartX) {
+        m_line.wrapped = 0;
+        EndLine(&m_x, 1, &runSize);
+    }
+    SetTextJustification(m_dc, 0, 0);
+    SIZE result = {runSize.cx, m_y - m_runRect.top};
+    for (int i = firstLine; i < m_lineIndex && i < static_cast<int>(m_lines.size()); ++i)
+        if (m_lines[i].percent != 0)
+            result.cx = std::max(result.cx, static_cast<LONG>(m_lines[i].width +
+                                                              MulDiv(m_lines[i].percent, runSize.cx, 100)));
+    return result;
+}
+
+void CHtmlDrawer::DrawTextPiece(CMarkupString text, SIZE* runSize)
+{
+    text = Transform(text, m_style.textTransform);
+    while (!text.empty()) {
+        SetTextJustification(m_dc, 0, 0);
+        const SIZE natural = Extent(m_dc, text);
+        const int pieceY = TextTop(m_y, natural.cy);
+        CMarkupString piece;
+        int width = 0;
+        const int roomWidth = m_runRect.right - m_runRect.left;
+        if (m_maxWidth == 0 || m_runRect.right - m_x - natural.cx >= 0 || roomWidth <= 0) {
+            piece = text;
+            text.clear();
+            width = natural.cx;
+        } else {
+            width = m_runRect.right - m_x;
+            // Only at the line's start (where BeginLine put x, aligned or not) may a word be cut by
+            // characters; elsewhere the text moves to the next line.
+            WrapLine(&piece, text, m_x == m_lineStartX ? width : roomWidth + 1, &width);
+        }
+        if (m_measuring) {
+            m_line.alignment = m_style.horizontalAlign;
+            m_line.breaks += CountChar(piece, L' ');
+        } else if (!piece.empty()) {
+            width = Extent(m_dc, piece).cx;
+            if (width == m_remainingWidth && piece.back() == L' ') {
+                const CMarkupString trimmed = TrimRight(piece);
+                const int trimmedWidth = Extent(m_dc, trimmed).cx;
+                m_remainingWidth -= width - trimmedWidth;
+                piece = trimmed;
+                width = trimmedWidth;
+                m_remainingBreaks = CountChar(piece, L' ');
+            }
+            if (m_line.alignment == 3 && m_line.wrapped)
+                SetTextJustification(m_dc, (m_runRect.right - m_x) - m_remainingWidth, m_remainingBreaks);
+            m_remainingWidth -= width;
+            width = Extent(m_dc, piece).cx;   // justified width
+            AddHotArea(m_x, pieceY, m_x + width, pieceY + natural.cy);
+            MarkupTextOut(m_dc, m_x, pieceY, piece);
+            m_remainingBreaks -= CountChar(piece, L' ');
+            if (m_style.overline) {
+                HPEN pen = CreatePen(PS_SOLID, m_style.fontWeight >= kOverlineBoldWeight ? 2 : 1,
+                                     m_style.textColor);
+                HGDIOBJ previous = SelectObject(m_dc, pen);
+                MoveToEx(m_dc, m_x, pieceY, nullptr);
+                LineTo(m_dc, m_x + width, pieceY);
+                SelectObject(m_dc, previous);
+                DeleteObject(pen);
+            }
+        }
+        m_x += width;
+        if (!text.empty()) {
+            m_line.wrapped = 1;
+            EndLine(&m_x, 1, runSize);
+        }
+    }
+}

@@ -1,0 +1,67 @@
+#include "render/MarkupString.h"
+#include "core/WideFormat.h"
+#include <cstdarg>
+#include <locale>
+#include <vector>
+
+CMarkupString CMarkupString::Mid(int first, int count) const
+{
+    if (first < 0)
+        first = 0;
+    if (count < 0)
+        count = 0;
+    if (first >= Length())
+        return CMarkupString();
+    if (count > Length() - first)
+        count = Length() - first;
+    return CMarkupString(substr(static_cast<size_t>(first), static_cast<size_t>(count)));
+}
+
+CMarkupString CMarkupString::Mid(int first) const
+{
+    return Mid(first, Length());
+}
+
+CMarkupString CMarkupString::Left(int count) const
+{
+    if (count < 1)
+        return CMarkupString();
+    return Mid(0, count);
+}
+
+CMarkupString CMarkupString::Right(int count) const
+{
+    if (count < 1)
+        return CMarkupString();
+    if (count > Length())
+        count = Length();
+    return Mid(Length() - count, count);
+}
+
+CMarkupString& CMarkupString::MakeLower()
+{
+    std::locale global;
+    for (wchar_t& c : *this)
+        c = std::tolower(c, global);
+    return *this;
+}
+
+int CMarkupString::Format(const wchar_t* format, ...)
+{
+    static const size_t kSizes[] = {2049, 6145, 12289, 20481, 30721, 43009};
+    std::vector<wchar_t> buffer;
+    int written = 0;
+    for (size_t size : kSizes) {
+        buffer.assign(size, L'\0');
+        va_list args;
+        va_start(args, format);
+        written = FormatWideV(buffer.data(), size, format, args);
+        va_end(args);
+        if (written < 0)
+            break;
+        if (static_cast<size_t>(written) < size - 1)
+            break;   // fitted: the helper cuts at size - 1
+    }
+    assign(buffer.data());
+    return Length();
+}

@@ -1,0 +1,192 @@
+#include "MarkupTestSupport.h"
+#include "core/WideFormat.h"
+#include <gtest/gtest.h>
+
+namespace {
+DWORD Px(COLORREF c)
+{
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// A bitmap of cells across: cell i has colours[i].
+HBITMAP MakeStrip(int cell, const std::vector<COLORREF>& colours, int rows = 1)
+{
+    CDibSection32 s;
+    const int columns = static_cast<int>(colours.size()) / rows;
+    s.Create(cell * columns, cell * rows);
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x)
+            s.At(x, y) = Px(colours[(y / cell) * columns + x / cell]);
+    return s.Detach();
+}
+
+std::wstring Markup(const wchar_t* format, UINT_PTR handle)
+{
+    wchar_t text[256];
+    FormatWide(text, 256, format, static_cast<unsigned>(handle));
+    return text;
+}
+
+std::vector<MarkupDrawRecord> Images(const MarkupFixture& f)
+{
+    std::vector<MarkupDrawRecord> out;
+    for (const auto& r : f.log)
+        if (r.kind == MarkupDrawRecord::Image)
+            out.push_back(r);
+    return out;
+}
+
+std::wstring TempPath(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+}
+
+TEST(HtmlImages, BitmapSizesInPercentAndPixels)
+{
+    MarkupFixture f;
+    HBITMAP bmp = MakeStrip(20, {RGB(255, 0, 0), RGB(255, 0, 0)});   // 40 x 20
+    f.Render(Markup(L"<bmp handle=0x%X width=50%%>X", reinterpret_cast<UINT_PTR>(bmp)).c_str());
+    auto images = Images(f);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].rect.right - images[0].rect.left, 20);
+    EXPECT_EQ(images[0].rect.bottom - images[0].rect.top, 20);
+    ASSERT_EQ(f.Texts().size(), 1u);
+    EXPECT_EQ(f.Texts()[0].rect.left, 20);
+    EXPECT_EQ(f.Pixel(images[0].rect.left + 5, images[0].rect.top + 5), RGB(255, 0, 0));
+    EXPECT_EQ(f.Pixel(images[0].rect.left + 25, images[0].rect.top + 5), RGB(255, 255, 255));
+
+    f.Render(Markup(L"<bmp handle=0x%X width=30 height=10>X", reinterpret_cast<UINT_PTR>(bmp)).c_str());
+    EXPECT_EQ(f.Texts()[0].rect.left, 30);
+    EXPECT_NE(GetObjectType(bmp), 0u);   // a handle stays the caller's
+    DeleteObject(bmp);
+
+    // A picture that cannot be loaded takes no room.
+    f.Render(L"<bmp file=\"Z:\\no\\such.bmp\">X<bmp>");
+    EXPECT_EQ(f.Texts()[0].rect.left, 0);
+}
+
+TEST(HtmlImages, BitmapFromFileAndTableBackground)
+{
+    CDibBitmap dib;
+    dib.Create(4, 4, 8);
+    dib.Clear(1);
+    dib.SetPaletteIndex(1, 0, 0, 255);
+    const std::wstring path = TempPath(L"render_markup_tile.bmp");
+    ASSERT_TRUE(dib.Save(path.c_str()));
+    MarkupFixture f;
+    f.Render((L"<bmp file=\"" + path + L"\">").c_str());
+    ASSERT_EQ(Images(f).size(), 1u);
+    EXPECT_EQ(f.Pixel(2, Images(f)[0].rect.top + 2), RGB(0, 0, 255));
+
+    MarkupFixture t;
+    t.Render((L"<table background=\"file:" + path + L"\"><tr><td width=40 height=30>&nbsp;</td></tr></table>").c_str());
+    EXPECT_EQ(t.Pixel(1, 1), RGB(0, 0, 255));
+    EXPECT_EQ(t.Pixel(37, 27), RGB(0, 0, 255));
+    DeleteFileW(path.c_str());
+}
+
+TEST(HtmlImages, IconsDrawAtTheirOwnSize)
+{
+    CDibSection32 colour;
+    colour.Create(16, 16);
+    for (int i = 0; i < colour.Count(); ++i)
+        colour.Bits()[i] = Px(RGB(0, 128, 0));
+    BYTE mask[32] = {};
+    ICONINFO info = {TRUE, 8, 8, CreateBitmap(16, 16, 1, 1, mask), colour.Detach()};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    MarkupFixture f;
+    f.Render(Markup(L"<icon handle=0x%X>X", reinterpret_cast<UINT_PTR>(icon)).c_str());
+    ASSERT_EQ(f.Texts().size(), 1u);
+    EXPECT_EQ(f.Texts()[0].rect.left, 16);
+    auto images = Images(f);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(f.Pixel(images[0].rect.left + 8, images[0].rect.top + 8), RGB(0, 128, 0));
+    DestroyIcon(icon);
+}
+
+TEST(HtmlImages, ImageListImagesByIndex)
+{
+    MarkupFixture f;
+    HBITMAP bmp = MakeStrip(16, {RGB(255, 0, 0), RGB(0, 0, 255)});
+    f.drawer.SetImageList(bmp, 16, 16, 2, RGB(255, 0, 255));
+    DeleteObject(bmp);
+    ASSERT_NE(f.drawer.GetImageList(), nullptr);
+    f.Render(L"<ilst index=1>X<ilst index=2>Y");
+    auto images = Images(f);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(f.Pixel(images[0].rect.left + 8, images[0].rect.top + 8), RGB(0, 0, 255));
+    auto texts = f.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].rect.left, 16);
+    EXPECT_EQ(texts[1].rect.left, texts[0].rect.right);   // index 2 is outside the list
+    f.drawer.SetImageList(nullptr, 0, 0, 0, 0);
+    EXPECT_EQ(f.drawer.GetImageList(), nullptr);
+}
+
+TEST(HtmlImages, AnimatedStripCyclesWithTheTimer)
+{
+    MarkupFixture f;
+    const std::vector<COLORREF> colours = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0)};
+    HBITMAP strip = MakeStrip(16, colours);   // 64 x 16: four square frames
+    f.Render(Markup(L"<ilst handle=0x%X speed=2>", reinterpret_cast<UINT_PTR>(strip)).c_str());
+    ASSERT_EQ(f.drawer.GetAnimations().size(), 1u);
+    EXPECT_EQ(f.drawer.GetAnimations()[0].count, 4);
+    const RECT r = Images(f)[0].rect;
+    EXPECT_EQ(r.right - r.left, 16);
+    std::vector<COLORREF> seen;
+    std::vector<BOOL> changed;
+    for (int tick = 0; tick < 8; ++tick) {
+        f.Draw(0, 0, f.size.cx, f.size.cy);
+        seen.push_back(f.Pixel(r.left + 8, r.top + 8));
+        changed.push_back(f.drawer.OnTimer());
+    }
+    EXPECT_EQ(seen, (std::vector<COLORREF>{colours[0], colours[0], colours[1], colours[1], colours[2], colours[2],
+                                           colours[3], colours[3]}));
+    EXPECT_EQ(changed, (std::vector<BOOL>{0, 1, 0, 1, 0, 1, 0, 1}));
+    // Measuring the same text again keeps the animation where it is.
+    f.drawer.OnTimer();
+    f.drawer.OnTimer();
+    f.Prepare(Markup(L"<ilst handle=0x%X speed=2>", reinterpret_cast<UINT_PTR>(strip)).c_str());
+    EXPECT_EQ(f.drawer.GetAnimations().size(), 1u);
+    EXPECT_EQ(f.drawer.GetAnimations()[0].frame, 1);
+    f.Render(Markup(L"<ilst handle=0x%X index=2 cx=16 cy=16>", reinterpret_cast<UINT_PTR>(strip)).c_str());
+    EXPECT_EQ(f.Pixel(Images(f)[0].rect.left + 8, Images(f)[0].rect.top + 8), colours[2]);
+    DeleteObject(strip);
+}
+
+TEST(HtmlImages, HotStyleShadowAndDisabledLook)
+{
+    MarkupFixture f;
+    HBITMAP bmp = MakeStrip(20, {RGB(200, 0, 0)});
+    const std::wstring markup = Markup(L"<a msg=m><bmp handle=0x%X hotstyle=g></a>X", reinterpret_cast<UINT_PTR>(bmp));
+    f.Render(markup.c_str());
+    ASSERT_EQ(Images(f).size(), 1u);
+    EXPECT_EQ(Images(f)[0].value, 0);
+    ASSERT_EQ(f.drawer.GetHotAreas().size(), 1u);
+    POINT p = {10, Images(f)[0].rect.top + 10};
+    f.drawer.OnSetCursor(&p);
+    f.Render(markup.c_str());
+    EXPECT_EQ(Images(f)[0].value, ImageGray);
+    const RECT r = Images(f)[0].rect;
+    const BYTE grey = static_cast<BYTE>(0.299 * 200);
+    EXPECT_EQ(f.Pixel(r.left + 10, r.top + 10), RGB(grey, grey, grey));
+
+    // A shadow makes the picture take its offsets more room.
+    MarkupFixture s;
+    s.Render(Markup(L"<bmp handle=0x%X style=s>X", reinterpret_cast<UINT_PTR>(bmp)).c_str());
+    EXPECT_EQ(Images(s)[0].value, ImageSoftShadow);
+    EXPECT_EQ(s.Texts()[0].rect.left, 20 + 4);
+
+    MarkupFixture d;
+    d.drawer.EnableOutput(FALSE);
+    d.drawer.SetDisabledColor(RGB(100, 110, 120));
+    d.Render(Markup(L"<bmp handle=0x%X style=g>", reinterpret_cast<UINT_PTR>(bmp)).c_str());
+    EXPECT_EQ(Images(d)[0].value, ImageColor);
+    EXPECT_EQ(d.Pixel(Images(d)[0].rect.left + 10, Images(d)[0].rect.top + 10), RGB(100, 110, 120));
+    DeleteObject(bmp);
+}
