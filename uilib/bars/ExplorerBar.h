@@ -57,6 +57,7 @@ private:
     void SetHotItem(CDirectUIItem* item);
 
     LRESULT AddGroup(int index, const EBGROUP* record, bool wide);
+    LRESULT GroupsFromMenu(const EBMENU* record);
     LRESULT AddItem(int index, const void* record, bool wide, bool isStatic);
     LRESULT ItemInfo(CDirectUIItem* item, int position, void* out, bool wide);
     LRESULT GroupInfo(int index, void* out, bool wide);

@@ -343,6 +343,43 @@ LRESULT CExplorerBar::AddGroup(int index, const EBGROUP* record, bool wide)
     return at;
 }
 
+LRESULT CExplorerBar::GroupsFromMenu(const EBMENU* record)
+{
+    if (!record)
+        return 0;
+    HMENU menu = record->menu;
+    if (IS_INTRESOURCE(menu))
+        menu = LoadMenuW(record->instance, MAKEINTRESOURCEW(reinterpret_cast<UINT_PTR>(record->menu)));
+    if (!menu)
+        return 0;
+    for (int position = 0, count = GetMenuItemCount(menu); position < count; ++position) {
+        wchar_t text[kMaxText] = {};
+        GetMenuStringW(menu, position, text, kMaxText, MF_BYPOSITION);
+        HMENU sub = GetSubMenu(menu, position);
+        const int entries = sub ? GetMenuItemCount(sub) : 0;
+        if (!record->all && entries <= 0)
+            continue;
+        EBGROUP group = {sizeof(group), text, position};
+        const int index = static_cast<int>(AddGroup(-1, &group, true));
+        if (index < 0)
+            continue;
+        for (int i = 0; i < entries; ++i) {
+            MENUITEMINFOW info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_FTYPE;
+            GetMenuItemInfoW(sub, i, TRUE, &info);
+            if (info.fType & MFT_SEPARATOR)
+                continue;  // a link without text would only be a gap
+            wchar_t entry[kMaxText] = {};
+            GetMenuStringW(sub, i, entry, kMaxText, MF_BYPOSITION);
+            EBITEM item = {sizeof(item), -1, entry, GetMenuItemID(sub, i), -1};
+            AddItem(index, &item, true, false);
+        }
+    }
+    DestroyMenu(menu);
+    return 1;
+}
+
 LRESULT CExplorerBar::AddItem(int index, const void* record, bool wide, bool isStatic)
 {
     CDirectUIGroup* group = Group(index);
@@ -575,6 +612,8 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     case EBM_GETSTYLE:
         return m_style;
+    case EBM_GROUPSFROMMENU:
+        return GroupsFromMenu(reinterpret_cast<const EBMENU*>(lParam));
     case EBM_ADDGROUPA:
     case EBM_ADDGROUPW:
         return AddGroup(index, reinterpret_cast<const EBGROUP*>(lParam), message == EBM_ADDGROUPW);

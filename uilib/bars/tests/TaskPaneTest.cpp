@@ -285,4 +285,27 @@ TEST_F(TaskPaneTest, ScrollBarAppearsWhenContentOutgrowsThePane)
     EXPECT_GT(Send(EBM_GETIDEALWIDTH, 0), 22 + GetSystemMetrics(SM_CXVSCROLL));
 }
 
+TEST_F(TaskPaneTest, GroupsFromAMenuResourceOrHandle)
+{
+    Send(EBM_DELETEALL);
+    EBMENU fromResource = {sizeof(fromResource), GetModuleHandleW(nullptr), reinterpret_cast<HMENU>(300), FALSE};
+    ASSERT_EQ(SendPtr(EBM_GROUPSFROMMENU, 0, &fromResource), 1);
+    ASSERT_EQ(Send(EBM_GETGROUPCOUNT), 1);  // only the submenu with entries
+    EXPECT_EQ(Send(EBM_GETGROUPID, 0), 0);  // its position
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, 0), 2);  // the separator left out
+    EXPECT_EQ(Send(EBM_GETITEMGROUP, 602), 0);
+    EXPECT_STREQ(reinterpret_cast<const wchar_t*>(Send(EBM_GETITEMTEXTW, 601)), L"First task");
+
+    Send(EBM_DELETEALL);
+    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(300));
+    EBMENU all = {sizeof(all), nullptr, menu, TRUE};
+    ASSERT_EQ(SendPtr(EBM_GROUPSFROMMENU, 0, &all), 1);
+    EXPECT_EQ(Send(EBM_GETGROUPCOUNT), 3);  // the empty submenu and the plain item too
+    EXPECT_EQ(Send(EBM_GETGROUPID, 2), 2);
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, 1), 0);
+    EXPECT_FALSE(IsMenu(menu));  // the pane destroys the menu it was given
+    EBMENU missing = {sizeof(missing), GetModuleHandleW(nullptr), reinterpret_cast<HMENU>(999), FALSE};
+    EXPECT_EQ(SendPtr(EBM_GROUPSFROMMENU, 0, &missing), 0);
+}
+
 }  // namespace
