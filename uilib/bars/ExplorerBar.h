@@ -55,6 +55,7 @@ private:
     void SetExpanded(int index, bool expand);
     void Select(CDirectUIItem* item, bool select);
     void SetHotItem(CDirectUIItem* item);
+    void AnimateExpand(CDirectUIGroup* group);
 
     LRESULT AddGroup(int index, const EBGROUP* record, bool wide);
     LRESULT GroupsFromMenu(const EBMENU* record);

@@ -285,6 +285,37 @@ TEST_F(TaskPaneTest, ScrollBarAppearsWhenContentOutgrowsThePane)
     EXPECT_GT(Send(EBM_GETIDEALWIDTH, 0), 22 + GetSystemMetrics(SM_CXVSCROLL));
 }
 
+int g_paints = 0;
+WNDPROC g_paneProc = nullptr;
+LRESULT CALLBACK CountingPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT)
+        ++g_paints;
+    return CallWindowProcW(g_paneProc, window, message, wParam, lParam);
+}
+
+TEST_F(TaskPaneTest, OpeningSlidesInStepsAndClosingDoesNot)
+{
+    for (int i = 0; i < 6; ++i)
+        AddItem(0, L"More", 700 + i, -1);
+    RepaintNow(parent);
+    g_paneProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingPaneProc)));
+    g_paints = 0;
+    ClickHeader(0);  // closes: one repaint
+    EXPECT_FALSE(Send(EBM_ISEXPANDED, 0));
+    EXPECT_LE(g_paints, 2);
+    g_paints = 0;
+    ClickHeader(0);  // opens: eight items slide out 3 pixels a step
+    EXPECT_TRUE(Send(EBM_ISEXPANDED, 0));
+    const int distance = 8 * ItemHeight() + 8 - 3;
+    EXPECT_GE(g_paints, distance / 3);
+    SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_paneProc));
+    RepaintNow(parent);
+    PixelImage p = CaptureClientPixels(pane);
+    EXPECT_EQ(p.At(20, 10 + HeaderHeight() / 2), GetSysColor(COLOR_HIGHLIGHT) & 0xFFFFFF);  // header in place
+}
+
 TEST_F(TaskPaneTest, GroupsFromAMenuResourceOrHandle)
 {
     Send(EBM_DELETEALL);
