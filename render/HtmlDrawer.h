@@ -239,6 +239,8 @@ private:
     DWORD PictureStyle(const MarkupImageParams& params) const;
     SIZE DrawBlocks(const CMarkupString& text, RECT rect, bool stopAtCellEnd);
     void ComputeTableSizes(MarkupTable& table);
+    void OpenTablePart(const wchar_t* name, const CMarkupString& text, int& pos, int spans[2], BOOL isTable);
+    void FillAndFrame(const RECT& box, COLORREF light, COLORREF dark, int frameWidth);
 
     // Links and callbacks.
     HWND m_hotLinkWindow = nullptr;
