@@ -70,7 +70,9 @@ HRESULT STDMETHODCALLTYPE CSkinFrame::QueryInterface(REFIID iid, void** out)
 void CSkinFrame::Invalidate(const RECT*)
 {
     // The frame is painted whole from its off-screen buffer: any change repaints it.
-    if (m_window)
+    if (m_layeredBorder && m_layeredBorder->Window())
+        m_layeredBorder->PostRepaint();
+    else if (m_window)
         RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
 }
 
@@ -199,6 +201,10 @@ int CSkinFrame::GetToolTipText(int id, wchar_t* buffer, int size)
 
 void CSkinFrame::ReleaseSkin()
 {
+    // The shadow belongs to the skin: a fresh skin or none makes its own.
+    DestroyShadowWindow();
+    delete m_layeredBorder;
+    m_layeredBorder = nullptr;
     m_captured = nullptr;
     while (m_elements.GetCount())
         delete m_elements.RemoveAt(m_elements.GetCount() - 1);

@@ -1,8 +1,10 @@
 #pragma once
 #include <windows.h>
 
+#include "uilib/skin/LayeredBorder.h"
 #include "uilib/skin/Profile.h"
 #include "uilib/skin/PtrArray.h"
+#include "uilib/skin/ShadowFill.h"
 #include "uilib/skin/Skin.h"
 #include "uilib/skin/SkinBase.h"
 #include "uilib/skin/SkinFrameInterfaces.h"
@@ -36,16 +38,6 @@ constexpr int kBrandingId = -1;
 constexpr int kMaxCaptionChars = 512;
 constexpr BYTE kInactiveAlpha = 192;
 
-class CLayeredBorder;
-
-struct ShadowParameters {
-    int darkness = 150;
-    int sharpness = 5;
-    int size = 0;
-    COLORREF color = 0;
-    int xOffset = 5;
-    int yOffset = 5;
-};
 
 // The skinned frame of one window: its description, image, layouts and elements, the subclass
 // procedure that draws and hit-tests the non-client area, and its companion windows.
@@ -105,6 +97,8 @@ public:
     void SetShadow(const ShadowParameters& shadow) { m_shadow = shadow; }
     CLayeredBorder* LayeredBorder() const { return m_layeredBorder; }
     HWND ShadowWindow() const { return m_shadowWindow; }
+    // After an option or parameter change: the shadow window made, placed and painted, or hidden.
+    void UpdateShadowWindow();
 
     CSkinBase* FindElement(int id) const;
     int ElementCount() const { return m_elements.GetCount(); }
@@ -150,6 +144,15 @@ protected:
     void StartFadeTimerIf(bool started);
     void RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam);
     POINT ClientToFrame(LPARAM lParam) const;
+    // The drop shadow (SkinFrameShadow.cpp) and the layered border's place.
+    void CreateShadowWindow();
+    void DestroyShadowWindow();
+    void PaintShadow();
+    void PlaceShadowWindow(bool repaint);
+    bool ShadowShouldShow() const;
+    RECT ShadowRect() const;
+    bool BorderShouldShow() const;
+    void PlaceLayeredBorder(UINT flags);
 
     HWND m_window = nullptr;
     DWORD m_windowStyle = 0;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "uilib/skin/DwmAttribute.h"
 #include "uilib/skin/OffscreenDC.h"
 #include "uilib/skin/SkinBtn.h"
 #include "uilib/skin/SkinFrame.h"
@@ -111,6 +112,9 @@ int CSkinFrame::Attach(HWND window, bool redraw)
             m_previousProc = nullptr;
             RemovePropA(old, kFramePropName);
             KillTimer(old, kFadeTimerId);
+            DestroyShadowWindow();
+            if (m_layeredBorder)
+                m_layeredBorder->Show(false);
         }
         m_captured = nullptr;
         while (m_elements.GetCount())
@@ -144,16 +148,13 @@ int CSkinFrame::Attach(HWND window, bool redraw)
     GetVersionExW(&version);
     if (version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion == 1))
         m_visualStyles = IsThemeActive() != FALSE;
-    if (version.dwMajorVersion > 5) {
-        if (HMODULE dwm = LoadLibraryW(L"dwmapi.dll")) {
-            using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-            if (auto set = reinterpret_cast<SetAttribute>(GetProcAddress(dwm, "DwmSetWindowAttribute"))) {
-                BOOL on = TRUE;
-                set(window, kDwmTransitionsForceDisabled, &on, sizeof(on));
-            }
-            FreeLibrary(dwm);
-        }
-    }
+    SetDwmWindowAttribute(window, kDwmTransitionsForceDisabled, TRUE);
+
+    bool translucent = false;
+    for (int i = 0; i < m_layouts.GetCount(); ++i)
+        translucent |= m_layouts[i]->IsTranslucent();
+    if (translucent && !m_layeredBorder)
+        m_layeredBorder = new CLayeredBorder(this);
 
     if (!GetPropA(window, kFramePropName)) {
         SetPropA(window, kFramePropName, this);
@@ -183,9 +184,18 @@ int CSkinFrame::Attach(HWND window, bool redraw)
     RECT rect;
     GetWindowRect(window, &rect);
     LayoutPass(rect.right - rect.left, rect.bottom - rect.top);
+    PlaceLayeredBorder(0);
     SetWindowRegion(redraw);
     if (!(m_windowStyle & WS_CHILD))
         CreateFrameElements();
+    if (m_layeredBorder) {
+        DestroyShadowWindow();
+        m_options &= ~kOptionShadow;
+    } else {
+        UpdateShadowWindow();
+    }
+    if (m_layeredBorder)
+        m_layeredBorder->PostRepaint();  // now with its elements
     if (redraw)
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -504,20 +514,58 @@ LRESULT CSkinFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+bool CSkinFrame::BorderShouldShow() const
+{
+    CSkinLayout* layout = CurrentLayout();
+    return m_layeredBorder && layout && layout->IsTranslucent() && !IsZoomed(m_window) && !IsIconic(m_window);
+}
+
+void CSkinFrame::PlaceLayeredBorder(UINT flags)
+{
+    if (!m_layeredBorder)
+        return;
+    bool show = BorderShouldShow();
+    m_layeredBorder->Show(show);
+    if (!show)
+        return;
+    RECT r;
+    GetWindowRect(m_window, &r);
+    m_layeredBorder->Paint(r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
+}
+
 void CSkinFrame::OnWindowPosChanged(const WINDOWPOS* pos)
 {
-    if (pos->flags & SWP_NOSIZE)
+    if (pos->flags & SWP_NOSIZE) {
+        if (!(pos->flags & SWP_NOMOVE)) {
+            // A pure move: the companions follow.
+            if (m_layeredBorder && m_layeredBorder->Window() && IsWindowVisible(m_layeredBorder->Window())) {
+                RECT r;
+                GetWindowRect(m_window, &r);
+                SetWindowPos(m_layeredBorder->Window(), nullptr, r.left, r.top, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            if (m_options & kOptionShadow)
+                PlaceShadowWindow(false);
+        }
         return;
+    }
     RECT rect;
     GetWindowRect(m_window, &rect);
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     bool zoomed = IsZoomed(m_window) != FALSE;
     int kind = (zoomed && Layout(2)) ? 2 : 1;
-    if (width == m_cx && height == m_cy && kind == m_layoutKind)
+    if (width == m_cx && height == m_cy && kind == m_layoutKind) {
+        if (m_options & kOptionShadow)
+            PlaceShadowWindow(false);
         return;
+    }
     m_layoutKind = kind;
-    if (IsIconic(m_window))
+    if (IsIconic(m_window)) {
+        PlaceLayeredBorder(0);
+        if (m_options & kOptionShadow)
+            PlaceShadowWindow(false);
         return;
+    }
     LayoutPass(width, height);
     DWORD style = static_cast<DWORD>(GetWindowLongW(m_window, GWL_STYLE));
     if ((style & WS_SYSMENU) && (style & WS_MAXIMIZEBOX)) {
@@ -526,7 +574,11 @@ void CSkinFrame::OnWindowPosChanged(const WINDOWPOS* pos)
     }
     for (const SizeHandle& h : kSizeHandles)
         ShowElement(h.id, !zoomed);
+    PlaceLayeredBorder((pos->flags & SWP_NOMOVE) ? kBorderKeepPosition : 0);
     SetWindowRegion(true);
+    // A new size is a new shape: the shadow is painted again, not only moved.
+    if (m_options & kOptionShadow)
+        PlaceShadowWindow(true);
 }
 
 void CSkinFrame::OnStyleChanged(WPARAM which, const STYLESTRUCT* change)
@@ -661,6 +713,15 @@ LRESULT CSkinFrame::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
 
+    case WM_ACTIVATE:
+        // Wine activates a window before its process is in the foreground and then says "inactive"
+        // in WM_NCACTIVATE; the activation itself tells the truth.
+        if (LOWORD(wParam) != WA_INACTIVE && !m_active) {
+            m_active = true;
+            OnNcPaint(reinterpret_cast<HRGN>(1));
+        }
+        return CallPrevious(message, wParam, lParam);
+
     case WM_SETTEXT: {
         LRESULT result = (m_windowStyle & WS_CAPTION) ? CallPreviousWithoutCaption(message, wParam, lParam)
                                                       : CallPrevious(message, wParam, lParam);
@@ -695,6 +756,27 @@ LRESULT CSkinFrame::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return CallPrevious(message, wParam, lParam);
     }
+
+    case WM_SHOWWINDOW:
+        if (m_layeredBorder && m_layeredBorder->Window())
+            ShowWindow(m_layeredBorder->Window(), wParam && BorderShouldShow() ? SW_SHOWNA : SW_HIDE);
+        if (lParam == 0 && (m_options & kOptionShadow) && m_shadowWindow) {
+            bool show = wParam && !IsZoomed(m_window) && !IsIconic(m_window);
+            if (show) {
+                PaintShadow();
+                ShowWindow(m_shadowWindow, SW_SHOWNA);
+            } else {
+                ShowWindow(m_shadowWindow, SW_HIDE);
+            }
+        }
+        return CallPrevious(message, wParam, lParam);
+
+    case WM_SYSCOMMAND:
+        if (m_layeredBorder && m_layeredBorder->Window() &&
+            m_layeredBorder->RunMoveLoop(m_window, static_cast<UINT>(wParam), GET_X_LPARAM(lParam),
+                                         GET_Y_LPARAM(lParam)))
+            return 0;
+        return CallPrevious(message, wParam, lParam);
 
     case WM_SETCURSOR:
         for (int i = 0; i < m_elements.GetCount(); ++i)
@@ -746,7 +828,8 @@ LRESULT CSkinFrame::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_dying)
             return result;
         if (!m_trackingNonClient) {
-            TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE | TME_NONCLIENT, self, 0};
+            HWND tracked = m_layeredBorder && m_layeredBorder->Window() ? m_layeredBorder->Window() : self;
+            TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE | TME_NONCLIENT, tracked, 0};
             m_trackingNonClient = TrackMouseEvent(&track) != FALSE;
         }
         return result;
@@ -842,6 +925,7 @@ LRESULT CSkinFrame::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 
     case WM_NCDESTROY: {
         HWND window = m_window;
+        DestroyShadowWindow();
         LRESULT result = CallPrevious(message, wParam, lParam);
         if (m_previousProc) {
             if (m_unicode)

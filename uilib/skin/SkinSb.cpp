@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "uilib/skin/Profile.h"
+#include "uilib/skin/TextCopy.h"
 
 namespace FWSkin {
 
@@ -275,27 +276,12 @@ bool CSkinSb::SetPartImage(CSkinSbPart* part, CProfileReader& r, const char* sec
 
 int CSkinSb::GetPartText(const CSkinSbPart* part, wchar_t* buffer, int size)
 {
-    if (!part)
-        return 0;
-    const wchar_t* text = part->text.Text();
-    if (!buffer)
-        return lstrlenW(text);
-    if (size <= 0)
-        return 0;
-    lstrcpynW(buffer, text, size);
-    return lstrlenW(buffer);
+    return part ? CopyTextOut(part->text.Text(), buffer, size) : 0;
 }
 
 int CSkinSb::GetPartImage(const CSkinSbPart* part, char* buffer, int size)
 {
-    if (!part)
-        return 0;
-    if (!buffer)
-        return lstrlenA(part->ImageName());
-    if (size <= 0)
-        return 0;
-    lstrcpynA(buffer, part->ImageName(), size);
-    return lstrlenA(buffer);
+    return part ? CopyTextOut(part->ImageName(), buffer, size) : 0;
 }
 
 }  // namespace FWSkin

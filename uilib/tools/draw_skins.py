@@ -118,7 +118,7 @@ def segment(ax, ay, bx, by, width):
 
 W, H = 360, 240          # design size of the frame
 CAPTION = 34             # caption band height
-BOTTOM = 24              # bottom band height
+BOTTOM = 91              # bottom band height: with the caption, the 125 pixels the dialog plans for
 SIDE = 6                 # side border width
 RADIUS = 8               # outer corner radius
 BUTTONS_Y = H + 4        # button pictures live below the frame

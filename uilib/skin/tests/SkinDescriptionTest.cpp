@@ -340,7 +340,7 @@ TEST(ShippedSkin, ManagerSkinHasEverySectionTheProgramUses)
 
     frame.LayoutPass(500, 320);  // 140 wider, 80 taller than the design
     EXPECT_EQ(frame.FindElement(0xF060)->Rect().left, 332 + 140);
-    EXPECT_EQ(frame.FindElement(15)->Rect().top, 219 + 80);
+    EXPECT_EQ(frame.FindElement(15)->Rect().top, 161 + 80);
     EXPECT_EQ(frame.FindElement(11)->Rect().left, 12);
 
     DibCanvas canvas(500, 320, 0);

@@ -376,7 +376,13 @@ TEST_F(FrameWindow, HoverFadesInAndClicksSendTheirCommands)
     in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     SendInput(1, &in, sizeof(in));
     PumpMessagesFor(60);
-    MoveMouse(custom.x, custom.y + 60);
+    auto* button = dynamic_cast<CSkinBtnBase*>(frame->FindElement(1234));
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->HasState(kStatePushed));
+    // Leaving while held lets the picture go up; a busy machine may take a few moves for it.
+    for (int i = 0; i < 20 && button->HasState(kStatePushed); ++i)
+        MoveMouse(custom.x, custom.y + 60 + i);
+    EXPECT_FALSE(button->HasState(kStatePushed));
     in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(1, &in, sizeof(in));
     PumpMessagesFor(60);
