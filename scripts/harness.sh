@@ -58,6 +58,10 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
+
+; A crashing program ends at once instead of waiting on a crash dialog nobody sees.
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
 REG
   wine regedit /S "$(winepath -w "$HARNESS_RUN/harness.reg" 2>/dev/null)" >>"$HARNESS_RUN/wineboot.log" 2>&1
   wineserver -w

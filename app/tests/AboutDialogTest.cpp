@@ -253,7 +253,7 @@ TEST(AboutDialog, PageFollowsTheStoredLanguage)
         {nullptr, L"\\html\\about.html"},
         {L"Eng", L"\\html\\about.html"},
         {L"Chs", L"\\html\\about_chs.html"},
-        {L"Deu", L"\\html\\about_deu.html"},
+        {L"De", L"\\html\\about_de.html"},
     };
     for (const auto& c : cases) {
         ClearLyrantKey();

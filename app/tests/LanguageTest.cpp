@@ -20,7 +20,7 @@ TEST(Language, CodesThatCouldLeaveTheProgramFolderLoadNothing)
 TEST(Language, PagePathsByLanguage)
 {
     EXPECT_EQ(LanguagePagePath(L"main", L"eng"), L"\\html\\main.html");
-    EXPECT_EQ(LanguagePagePath(L"main", L"deu"), L"\\html\\main_deu.html");
+    EXPECT_EQ(LanguagePagePath(L"main", L"de"), L"\\html\\main_de.html");
     EXPECT_EQ(LanguagePagePath(L"about", L"chs"), L"\\html\\about_chs.html");
     EXPECT_EQ(LanguagePagePath(L"main", L"..\\x"), L"\\html\\main.html");
 }

@@ -215,7 +215,7 @@ TEST(ColorTheme, ColoursAndVariants)
 // and icons too, and its texts arrive as written.
 TEST(GermanLibrary, CarriesTheDialogsWithTheirTexts)
 {
-    std::wstring path = TestExeFolder() + L"\\..\\dist\\ResDeu.dll";
+    std::wstring path = TestExeFolder() + L"\\..\\dist\\ResDe.dll";
     HMODULE library = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(library, nullptr);
     for (int id : {IDD_SNDEFT, IDD_OPTION_GENERAL, IDD_OPTION_DRIVER})

@@ -222,7 +222,7 @@ TEST_P(ProgramLanguage, LanguageLibraryByName)
     Program program(L"/r");
     ASSERT_TRUE(program.window);
     EXPECT_TRUE(program.WaitForText(IDC_START1, c.stopText));
-    EXPECT_EQ(program.HasModule(L"ResDeu.dll"), c.loadsLibrary);
+    EXPECT_EQ(program.HasModule(L"ResDe.dll"), c.loadsLibrary);
     EXPECT_EQ(program.Text(ID_APP_ABOUT), c.aboutText);
     EXPECT_EQ(program.Text(IDC_START1), c.stopText);
 }
@@ -231,9 +231,9 @@ INSTANTIATE_TEST_SUITE_P(
     Names, ProgramLanguage,
     ::testing::Values(LanguageCase{"Upper", L"ENG", false, L"&About...", L"Stop"},
                       LanguageCase{"Lower", L"eng", false, L"&About...", L"Stop"},
-                      LanguageCase{"German", L"Deu", true, L"&Info...", L"Stopp"},
+                      LanguageCase{"German", L"De", true, L"&Info...", L"Stopp"},
                       LanguageCase{"Absent", L"Xyz", false, L"&About...", L"Stop"},
-                      LanguageCase{"PathLike", L"..\\Deu", false, L"&About...", L"Stop"}),
+                      LanguageCase{"PathLike", L"..\\De", false, L"&About...", L"Stop"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProgramRun, RoutesAToneFromTheVirtualDeviceToTheSpeakers)
