@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "uilib/bars/WindowProcs.h"
 #include "uilib/skin/ColorScheme.h"
 #include "uilib/skin/GradientFill.h"
 #include "uilib/skin/Profile.h"
@@ -134,10 +135,7 @@ LRESULT CALLBACK BorderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_DESTROY: {
         WNDPROC previous = record->previous;
         RemovePropW(window, kBorderProp);
-        if (IsWindowUnicode(window))
-            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-        else
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        SwapWindowProc(window, previous);
         delete record;
         return 0;
     }

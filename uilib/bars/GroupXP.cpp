@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "uilib/bars/WindowProcs.h"
 #include "uilib/skin/ColorScheme.h"
 #include "uilib/skin/GradientFill.h"
 #include "uilib/skin/LibraryEntry.h"
@@ -30,14 +31,6 @@ struct GroupRecord {
 GroupRecord* RecordOf(HWND window)
 {
     return static_cast<GroupRecord*>(GetPropW(window, kGroupProp));
-}
-
-LRESULT CallPrevious(HWND window, WNDPROC previous, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (!previous)
-        return DefWindowProcW(window, message, wParam, lParam);
-    return IsWindowUnicode(window) ? CallWindowProcW(previous, window, message, wParam, lParam)
-                                   : CallWindowProcA(previous, window, message, wParam, lParam);
 }
 
 void ExcludeHeaderCorners(HDC dc, int right)
@@ -133,14 +126,14 @@ LRESULT CALLBACK GroupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_SETTEXT: {
         SendMessageW(window, WM_SETREDRAW, FALSE, 0);
-        LRESULT result = CallPrevious(window, record->previous, message, wParam, lParam);
+        LRESULT result = CallPreviousProc(record->previous, window, message, wParam, lParam);
         SendMessageW(window, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(window, nullptr, FALSE);
         return result;  // SetWindowText reports it
     }
     case WM_SETICON:
         InvalidateRect(window, &kIconArea, TRUE);
-        return CallPrevious(window, record->previous, message, wParam, lParam);
+        return CallPreviousProc(record->previous, window, message, wParam, lParam);
     case WM_UPDATEUISTATE:
         return 0;
     case WM_DESTROY: {
@@ -148,14 +141,11 @@ LRESULT CALLBACK GroupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         WNDPROC previous = record->previous;
         RemovePropW(window, kGroupProp);
         delete record;
-        if (IsWindowUnicode(window))
-            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-        else
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-        return CallPrevious(window, previous, message, wParam, lParam);
+        SwapWindowProc(window, previous);
+        return CallPreviousProc(previous, window, message, wParam, lParam);
     }
     default:
-        return CallPrevious(window, record->previous, message, wParam, lParam);
+        return CallPreviousProc(record->previous, window, message, wParam, lParam);
     }
 }
 
@@ -197,12 +187,7 @@ void WINAPI SetGroupXP(HWND window, const _GROUPXPW* params)
         return;
     }
     SetPropW(window, kGroupProp, record);
-    if (IsWindowUnicode(window))
-        record->previous = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupWndProc)));
-    else
-        record->previous = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupWndProc)));
+    record->previous = SwapWindowProc(window, GroupWndProc);
     SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | WS_CLIPSIBLINGS);
     SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }

@@ -1,5 +1,7 @@
 #include "uilib/bars/Menu.h"
 
+#include "uilib/bars/SolidFill.h"
+#include "uilib/bars/WindowProcs.h"
 #include "uilib/bars/WindowsVersion.h"
 #include "uilib/skin/ColorScheme.h"
 #include "uilib/skin/DrawHelpers.h"
@@ -45,18 +47,6 @@ BOOL KeyboardCues()
     return cues;
 }
 
-bool NeedsAlphaAwareImages()
-{
-    return (GetVersion() & 0x80000000u) || IsWindowsVersion(5, 0);
-}
-
-void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
-{
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
 void ConvertToOwnerDraw(HMENU menu)
 {
     const int count = GetMenuItemCount(menu);
@@ -88,15 +78,7 @@ LRESULT CALLBACK TrackingOwnerProc(HWND window, UINT message, WPARAM wParam, LPA
         g_trackedMenu->DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
         return 0;
     }
-    return IsWindowUnicode(window) ? CallWindowProcW(g_ownerProc, window, message, wParam, lParam)
-                                   : CallWindowProcA(g_ownerProc, window, message, wParam, lParam);
-}
-
-WNDPROC SwapProc(HWND window, WNDPROC proc)
-{
-    LONG_PTR value = reinterpret_cast<LONG_PTR>(proc);
-    return reinterpret_cast<WNDPROC>(IsWindowUnicode(window) ? SetWindowLongPtrW(window, GWLP_WNDPROC, value)
-                                                              : SetWindowLongPtrA(window, GWLP_WNDPROC, value));
+    return CallPreviousProc(g_ownerProc, window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -384,7 +366,7 @@ BOOL CMenu::TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, H
     if (!IsWindow(owner) || g_trackedMenu)
         return FALSE;  // one tracked popup at a time: a second would lose the owner's procedure
     g_trackedMenu = this;
-    g_ownerProc = SwapProc(owner, TrackingOwnerProc);
+    g_ownerProc = SwapWindowProc(owner, TrackingOwnerProc);
     PrepareMenu(menu, owner);
     if (x == -1 && y == -1 && anchor) {
         RECT r = {};
@@ -393,7 +375,7 @@ BOOL CMenu::TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, H
         y = r.top;
     }
     BOOL result = ::TrackPopupMenuEx(menu, flags, x, y, owner, nullptr);
-    SwapProc(owner, g_ownerProc);
+    SwapWindowProc(owner, g_ownerProc);
     g_trackedMenu = nullptr;
     g_ownerProc = nullptr;
     return result;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "uilib/bars/WindowProcs.h"
 #include "uilib/bars/WindowsVersion.h"
 #include "uilib/skin/ColorScheme.h"
 #include "uilib/skin/DrawHelpers.h"
@@ -15,21 +16,6 @@ const char kToolBarProp[] = "CToolBarXP";
 constexpr int kDropDownArrowWidth = 10;
 constexpr int kImageInsetWithText = 4;
 constexpr int kTextGap = 7;
-
-LRESULT CallPrevious(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (!previous)
-        return DefWindowProcW(window, message, wParam, lParam);
-    return IsWindowUnicode(window) ? CallWindowProcW(previous, window, message, wParam, lParam)
-                                   : CallWindowProcA(previous, window, message, wParam, lParam);
-}
-
-WNDPROC Subclass(HWND window, WNDPROC proc)
-{
-    LONG_PTR value = reinterpret_cast<LONG_PTR>(proc);
-    return reinterpret_cast<WNDPROC>(IsWindowUnicode(window) ? SetWindowLongPtrW(window, GWLP_WNDPROC, value)
-                                                              : SetWindowLongPtrA(window, GWLP_WNDPROC, value));
-}
 
 CToolBarXP* ObjectOf(HWND window)
 {
@@ -52,14 +38,6 @@ void HorizontalLine(HDC dc, int left, int right, int y, COLORREF colour)
     DeleteObject(brush);
 }
 
-// Windows 9x and 2000 need the alpha-aware image drawing; later image lists blend themselves.
-bool NeedsAlphaAwareImages()
-{
-    if (GetVersion() & 0x80000000u)
-        return true;
-    return IsWindowsVersion(5, 0);
-}
-
 // The layout record a button's lParam holds on a subclassed toolbar (NULL when none).
 TBBUTTONLAYOUT* LayoutOfIndex(HWND toolbar, int index)
 {
@@ -74,11 +52,11 @@ TBBUTTONLAYOUT* LayoutOfIndex(HWND toolbar, int index)
 CToolBarXP::~CToolBarXP()
 {
     if (m_oldTbProc && IsWindow(m_hWnd)) {
-        Subclass(m_hWnd, m_oldTbProc);
+        SwapWindowProc(m_hWnd, m_oldTbProc);
         RemovePropA(m_hWnd, kToolBarProp);
     }
     if (m_oldParentProc && IsWindow(m_parent)) {
-        Subclass(m_parent, m_oldParentProc);
+        SwapWindowProc(m_parent, m_oldParentProc);
         RemovePropA(m_parent, kToolBarProp);
     }
 }
@@ -101,7 +79,7 @@ void CToolBarXP::AutoCustomDraw(BOOL parentToo)
 {
     if (!m_oldTbProc && IsWindow(m_hWnd)) {
         SetPropA(m_hWnd, kToolBarProp, this);
-        m_oldTbProc = Subclass(m_hWnd, WndProcTb);
+        m_oldTbProc = SwapWindowProc(m_hWnd, WndProcTb);
     }
     if (parentToo && !m_oldParentProc) {
         HWND parent = GetParent(m_hWnd);
@@ -111,7 +89,7 @@ void CToolBarXP::AutoCustomDraw(BOOL parentToo)
         if (parent && !GetPropA(parent, kToolBarProp)) {
             m_parent = parent;
             SetPropA(parent, kToolBarProp, this);
-            m_oldParentProc = Subclass(parent, WndProcParent);
+            m_oldParentProc = SwapWindowProc(parent, WndProcParent);
         }
     }
 }
@@ -319,7 +297,7 @@ LRESULT CALLBACK CToolBarXP::WndProcTb(HWND window, UINT message, WPARAM wParam,
         for (int index = 0, count = self->GetButtonCount(); index < count; ++index)
             free(LayoutOfIndex(window, index));
     }
-    return CallPrevious(self->m_oldTbProc, window, message, wParam, lParam);
+    return CallPreviousProc(self->m_oldTbProc, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CToolBarXP::WndProcParent(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -335,5 +313,5 @@ LRESULT CALLBACK CToolBarXP::WndProcParent(HWND window, UINT message, WPARAM wPa
                 return target->OnCustomDraw(header);
         }
     }
-    return CallPrevious(self->m_oldParentProc, window, message, wParam, lParam);
+    return CallPreviousProc(self->m_oldParentProc, window, message, wParam, lParam);
 }

@@ -14,3 +14,9 @@ inline bool IsWindowsVersion(DWORD major, DWORD minor)
     WindowsVersion v = GetWindowsVersion();
     return v.major == major && v.minor == minor;
 }
+
+// Windows 9x and 2000 need the alpha-aware image drawing; later image lists blend themselves.
+inline bool NeedsAlphaAwareImages()
+{
+    return (GetVersion() & 0x80000000u) || IsWindowsVersion(5, 0);
+}

@@ -75,8 +75,8 @@ struct ColorSchemeState {
 };
 extern ColorSchemeState g_Scheme;
 
-// The tab-control customisation applies the scheme's [TabControl] description through here
-// once it exists; until then ApplyColorScheme answers 0 for tab controls.
+// The tab-control customisation (uilib/bars/TabControl.cpp) sets this when it is linked in, as
+// it always is in TarnUI.dll; without it ApplyColorScheme answers 0 for tab controls.
 extern int (*g_pfnApplyTabControlScheme)(HWND tab, const char* description, int arg);
 
 // The task pane's message for "apply the colour scheme".

@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "uilib/bars/TaskPane.h"
+#include "uilib/bars/tests/BarsTestSupport.h"
+
+namespace {
+
+constexpr UINT kOpen = 501, kSave = 502, kNote = 503, kPrint = 504;
+
+// The pane's parent: records commands and header notifications; cancels when asked.
+struct Parent {
+    static std::vector<UINT> commands;
+    static std::vector<NMEXPLORERBAR> notes;
+    static std::vector<std::wstring> noteTexts;
+    static bool cancel;
+    static LRESULT Record(UINT message, WPARAM wParam, LPARAM lParam, bool wide)
+    {
+        if (message == WM_COMMAND)
+            commands.push_back(LOWORD(wParam));
+        if (message == WM_NOTIFY) {
+            auto* note = reinterpret_cast<NMEXPLORERBAR*>(lParam);
+            notes.push_back(*note);
+            noteTexts.push_back(wide ? static_cast<const wchar_t*>(note->text)
+                                     : (*static_cast<const char*>(note->text) ? L"?" : L""));
+            if (note->header.code == EBN_GROUPCHANGING && cancel)
+                note->cancel = TRUE;
+        }
+        return 0;
+    }
+    static LRESULT CALLBACK WideProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+    {
+        if (m == WM_COMMAND || m == WM_NOTIFY)
+            return Record(m, wp, lp, true);
+        if (m == WM_NOTIFYFORMAT)
+            return NFR_UNICODE;
+        return DefWindowProcW(w, m, wp, lp);
+    }
+    static LRESULT CALLBACK NarrowProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+    {
+        if (m == WM_COMMAND || m == WM_NOTIFY)
+            return Record(m, wp, lp, false);
+        if (m == WM_NOTIFYFORMAT)
+            return NFR_ANSI;
+        return DefWindowProcA(w, m, wp, lp);
+    }
+};
+std::vector<UINT> Parent::commands;
+std::vector<NMEXPLORERBAR> Parent::notes;
+std::vector<std::wstring> Parent::noteTexts;
+bool Parent::cancel = false;
+
+HWND MakeParent(bool wide)
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW w = {};
+        w.lpfnWndProc = Parent::WideProc;
+        w.lpszClassName = L"TarnPaneParentW";
+        w.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        RegisterClassW(&w);
+        WNDCLASSA a = {};
+        a.lpfnWndProc = Parent::NarrowProc;
+        a.lpszClassName = "TarnPaneParentA";
+        RegisterClassA(&a);
+        registered = true;
+    }
+    return wide ? CreateWindowExW(0, L"TarnPaneParentW", L"", WS_POPUP | WS_VISIBLE, 30, 30, 300, 400, nullptr,
+                                  nullptr, nullptr, nullptr)
+                : CreateWindowExA(0, "TarnPaneParentA", "", WS_POPUP | WS_VISIBLE, 30, 30, 300, 400, nullptr,
+                                  nullptr, nullptr, nullptr);
+}
+
+class TaskPaneTest : public ::testing::Test {
+protected:
+    void SetUp() override { Start(true); }
+    void TearDown() override { DestroyWindow(parent); }
+    void Start(bool wide)
+    {
+        if (parent)
+            DestroyWindow(parent);
+        Parent::commands.clear();
+        Parent::notes.clear();
+        Parent::noteTexts.clear();
+        Parent::cancel = false;
+        parent = MakeParent(wide);
+        pane = CreateExplorerBarWindow(parent, 77, 0, 0, 250, 380);
+        ASSERT_NE(pane, nullptr);
+        AddGroup(L"Files", 10);
+        AddGroup(L"Other", 20);
+        AddItem(0, L"Open the document", kOpen, -1);
+        AddItem(0, L"Save the document", kSave, -1);
+        EBSTATIC note = {sizeof(note), -1, "A note", kNote};
+        ASSERT_EQ(SendPtr(EBM_ADDSTATICA, 1, &note), 1);
+        AddItem(1, L"Print", kPrint, -1);
+    }
+    LRESULT SendPtr(UINT message, WPARAM wParam, const void* lParam)
+    {
+        return SendMessageW(pane, message, wParam, reinterpret_cast<LPARAM>(lParam));
+    }
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return SendMessageW(pane, message, wParam, lParam); }
+    int AddGroup(const wchar_t* text, int id)
+    {
+        EBGROUP group = {sizeof(group), text, id};
+        return static_cast<int>(SendPtr(EBM_ADDGROUPW, -1, &group));
+    }
+    void AddItem(int group, const wchar_t* text, UINT id, int image)
+    {
+        EBITEM item = {sizeof(item), -1, text, id, image};
+        ASSERT_EQ(SendPtr(EBM_ADDITEMW, group, &item), 1);
+    }
+    // Header of group 0 and the first item below it, as the pane lays them out.
+    static int HeaderHeight() { return GetSystemMetrics(SM_CYCAPTION) + 1; }
+    static int ItemHeight() { return MulDiv(GetSystemMetrics(SM_CYMENU), 9, 8); }
+    void Click(int x, int y)
+    {
+        Send(WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        Send(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        PumpMessagesFor(30);
+    }
+    void ClickHeader(int group)
+    {
+        // Headers of expanded groups in order (each 10 apart); only group 0 is clicked at its top.
+        (void)group;
+        Click(40, 10 + HeaderHeight() / 2);
+    }
+
+    HWND parent = nullptr;
+    HWND pane = nullptr;
+};
+
+TEST_F(TaskPaneTest, GroupsAndItemsAnswerTheirQueries)
+{
+    EXPECT_EQ(Send(EBM_GETGROUPCOUNT), 2);
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, 0), 2);
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, 1), 2);
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, 5), -1);
+    EXPECT_EQ(Send(EBM_FINDGROUP, 20), 1);
+    EXPECT_EQ(Send(EBM_FINDGROUP, 99), -1);
+    EXPECT_EQ(Send(EBM_GETGROUPID, 0), 10);
+    EXPECT_EQ(Send(EBM_GETGROUPID, 9), -1);
+    EXPECT_EQ(Send(EBM_GETITEMGROUP, kNote), 1);
+    EXPECT_EQ(Send(EBM_SETITEMDATA, kSave, 1234), 1);
+    EXPECT_EQ(Send(EBM_GETITEMDATA, kSave), 1234);
+    EXPECT_EQ(Send(EBM_GETITEMDATA, 999), -1);
+    EXPECT_EQ(Send(EBM_SETGROUPDATA, 1, 55), 1);
+    EXPECT_EQ(Send(EBM_GETGROUPDATA, 1), 55);
+    EXPECT_STREQ(reinterpret_cast<const wchar_t*>(Send(EBM_GETITEMTEXTW, kSave)), L"Save the document");
+    EXPECT_STREQ(reinterpret_cast<const wchar_t*>(Send(EBM_GETITEMTEXTW, kNote)), L"A note");  // converted
+    EXPECT_STREQ(reinterpret_cast<const wchar_t*>(Send(EBM_GETITEMTEXTW, 999)), L"");
+    Send(EBM_ENABLEITEM, kSave, FALSE);
+    EXPECT_FALSE(Send(EBM_ISITEMENABLED, kSave));
+    EXPECT_TRUE(Send(EBM_ISITEMENABLED, kOpen));
+    EXPECT_EQ(Send(EBM_DELETEITEM, kOpen), 1);
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, 0), 1);
+    EXPECT_EQ(Send(EBM_MOVEGROUP, 1, 0), 1);
+    EXPECT_EQ(Send(EBM_GETGROUPID, 0), 20);
+}
+
+TEST_F(TaskPaneTest, NextItemWalksGroupsByItsFlags)
+{
+    struct Case {
+        UINT from;
+        LPARAM flags;
+        LRESULT next;
+    } cases[] = {
+        {kOpen, 0, kSave},                    // within the group
+        {kSave, 0, 0},                        // at the end, no flags
+        {kSave, MAKELONG(1, 0), kNote},       // on into the next group
+        {kPrint, MAKELONG(1, 0), 0},          // after the last group
+        {kPrint, MAKELONG(1, 1), kOpen},      // ... wrapping to the first
+        {kSave, MAKELONG(0, 1), kOpen},       // back to the start of the same group
+        {999, MAKELONG(1, 1), 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Send(EBM_GETNEXTITEM, c.from, c.flags), c.next) << c.from << " " << c.flags;
+}
+
+TEST_F(TaskPaneTest, InfoRecordsCopyAtMost24Bytes)
+{
+    struct Padded {
+        EBGROUPINFO info;
+        DWORD guard[4];
+    } group = {};
+    group.info.size = 40;
+    for (DWORD& g : group.guard)
+        g = 0xA5A5A5A5;
+    ASSERT_EQ(SendPtr(EBM_GETGROUPINFOW, 1, &group), 1);
+    EXPECT_EQ(group.info.size, 24u);
+    EXPECT_EQ(group.info.groupId, 20);
+    EXPECT_TRUE(group.info.expanded);
+    EXPECT_STREQ(static_cast<const wchar_t*>(group.info.text), L"Other");
+    for (DWORD g : group.guard)
+        EXPECT_EQ(g, 0xA5A5A5A5u);
+
+    EBITEMINFO shortRecord = {};
+    shortRecord.size = 12;  // size, position and text only
+    shortRecord.id = 0xDEAD;
+    ASSERT_EQ(SendPtr(EBM_GETITEMBYIDW, kSave, &shortRecord), 1);
+    EXPECT_EQ(shortRecord.position, 1);
+    EXPECT_EQ(shortRecord.id, 0xDEADu);
+    EBITEMINFO narrow = {};
+    narrow.size = sizeof(narrow);
+    ASSERT_EQ(SendPtr(EBM_GETITEMBYPOSA, 0, &narrow), 1);
+    EXPECT_EQ(narrow.id, kOpen);
+    EXPECT_STREQ(static_cast<const char*>(narrow.text), "");  // the narrow form answers no text
+}
+
+TEST_F(TaskPaneTest, ClickingALinkPostsItsCommandAndSelectsIt)
+{
+    UpdateWindow(pane);
+    const int y = 10 + HeaderHeight() + 4 + ItemHeight() / 2;
+    Click(25, y);
+    ASSERT_EQ(Parent::commands.size(), 1u);
+    EXPECT_EQ(Parent::commands[0], kOpen);
+    EXPECT_EQ(Send(EBM_GETSELECTED), static_cast<LRESULT>(kOpen));
+    Send(EBM_SELECTITEM, static_cast<WPARAM>(-1), 0);
+    EXPECT_EQ(Send(EBM_GETSELECTED), 0);
+    Send(EBM_ENABLEITEM, kOpen, FALSE);
+    UpdateWindow(pane);
+    Click(25, y);
+    EXPECT_TRUE(Parent::commands.size() == 1u);  // a disabled link is not clicked
+}
+
+TEST_F(TaskPaneTest, HeaderClickTogglesWithNotificationsAndSingleExpand)
+{
+    EXPECT_EQ(Send(EBM_SETSINGLEEXPAND, 0, 1), 1);
+    EXPECT_EQ(Send(EBM_SETSINGLEEXPAND, 0, 1), 0);
+    ClickHeader(0);
+    EXPECT_FALSE(Send(EBM_ISEXPANDED, 0));
+    ASSERT_EQ(Parent::notes.size(), 2u);
+    EXPECT_EQ(Parent::notes[0].header.code, EBN_GROUPCHANGING);
+    EXPECT_EQ(Parent::notes[0].header.idFrom, 77u);
+    EXPECT_TRUE(Parent::notes[0].expanded);   // before the change
+    EXPECT_FALSE(Parent::notes[1].expanded);  // after it
+    EXPECT_EQ(Parent::notes[1].groupId, 10);
+    EXPECT_EQ(Parent::noteTexts[0], L"Files");
+    ClickHeader(0);  // opening it again closes the other group
+    EXPECT_TRUE(Send(EBM_ISEXPANDED, 0));
+    EXPECT_FALSE(Send(EBM_ISEXPANDED, 1));
+}
+
+TEST_F(TaskPaneTest, CancelledChangeKeepsTheGroupAndSendsNoSecondNotification)
+{
+    Parent::cancel = true;
+    ClickHeader(0);
+    EXPECT_TRUE(Send(EBM_ISEXPANDED, 0));
+    ASSERT_EQ(Parent::notes.size(), 1u);
+    EXPECT_EQ(Parent::notes[0].header.code, EBN_GROUPCHANGING);
+}
+
+TEST_F(TaskPaneTest, AnsiParentGetsAnEmptyHeaderText)
+{
+    Start(false);
+    ClickHeader(0);
+    ASSERT_EQ(Parent::notes.size(), 2u);
+    EXPECT_EQ(Parent::noteTexts[0], L"");
+}
+
+TEST_F(TaskPaneTest, SystemLookPaintsHeadersAndBodies)
+{
+    RepaintNow(parent);
+    PixelImage p = CaptureClientPixels(pane);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT) & 0xFFFFFF;
+    EXPECT_EQ(p.At(20, 10 + HeaderHeight() / 2), highlight);
+    EXPECT_EQ(p.At(10, 10), p.At(3, 3));  // the rounded corner leaves the background
+    const int bodyY = 10 + HeaderHeight() + 2;
+    EXPECT_NE(p.At(200, bodyY), p.At(3, 3));  // the group's body
+    EXPECT_EQ(p.At(10, bodyY), highlight);    // its outline
+}
+
+TEST_F(TaskPaneTest, ScrollBarAppearsWhenContentOutgrowsThePane)
+{
+    RepaintNow(parent);
+    EXPECT_FALSE(GetWindowLongW(pane, GWL_STYLE) & WS_VSCROLL);
+    for (int i = 0; i < 30; ++i)
+        AddItem(1, L"More", 600 + i, -1);
+    RepaintNow(parent);
+    EXPECT_TRUE(GetWindowLongW(pane, GWL_STYLE) & WS_VSCROLL);
+    Send(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(GetScrollPos(pane, SB_VERT), 3);
+    EXPECT_GT(Send(EBM_GETIDEALWIDTH, 0), 22 + GetSystemMetrics(SM_CXVSCROLL));
+}
+
+}  // namespace
