@@ -149,9 +149,7 @@ bool CAudioTransfer::OpenDevices(UINT inputDevice, UINT outputDevice)
 void CAudioTransfer::StopDevices()
 {
     g_LogFile.Log(L"Entering [CAudioTransfer::StopDevices]");
-    bool wasStopping = (flags & TRANSFER_STOPPING) != 0;
-    flags |= TRANSFER_STOPPING;
-    if (wasStopping)
+    if (SetTransferFlags(flags, TRANSFER_STOPPING) & TRANSFER_STOPPING)
         return;
     waveInReset(hWaveIn);
     if (hWaveOut)

@@ -10,6 +10,13 @@ constexpr DWORD TRANSFER_RUNNING = 1;         // capture was started by the owne
 constexpr DWORD TRANSFER_STOPPING = 2;        // returning blocks are freed, not requeued
 constexpr DWORD TRANSFER_OUTPUT_STARTED = 4;  // playback was restarted after its initial pause
 
+// The UI thread sets TRANSFER_STOPPING while the worker may set TRANSFER_OUTPUT_STARTED: each bit
+// is set in one locked step so that neither write loses the other. Returns the bits before.
+inline DWORD SetTransferFlags(volatile DWORD& flags, DWORD bits)
+{
+    return static_cast<DWORD>(InterlockedOr(reinterpret_cast<volatile LONG*>(&flags), static_cast<LONG>(bits)));
+}
+
 // One transfer channel: a ring of buffer blocks circulating from a wave capture device to a wave
 // playback device, moved by the channel's worker thread (AudioTransferWorkerThreadProc). Each block
 // is a single heap allocation: a WAVEHDR followed by bufferBytes of audio.

@@ -30,7 +30,7 @@ void OnCaptured(WAVEHDR* block)
     LONG queued = InterlockedIncrement(&engine.queuedOut);
     if (static_cast<DWORD>(queued) >= engine.bufferNum / 2 && !(engine.flags & TRANSFER_OUTPUT_STARTED)) {
         waveOutRestart(engine.hWaveOut);
-        engine.flags |= TRANSFER_OUTPUT_STARTED;
+        SetTransferFlags(engine.flags, TRANSFER_OUTPUT_STARTED);
     }
 }
 

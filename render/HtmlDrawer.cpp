@@ -182,12 +182,14 @@ BOOL CHtmlDrawer::OnSetCursor(POINT* point)
         return FALSE;
     const int index = HitTest(*point);
     if (index >= 0) {
-        const MarkupHotArea& area = m_hotAreas[index];
-        if (area.linkNumber != m_hotIndex) {
-            m_hotIndex = area.linkNumber;
+        // The host repaints on the notification, which renews the hot areas: read this one first.
+        const int linkNumber = m_hotAreas[index].linkNumber;
+        const bool hasTarget = !m_hotAreas[index].target.empty();
+        if (linkNumber != m_hotIndex) {
+            m_hotIndex = linkNumber;
             NotifyHotLink(static_cast<WPARAM>(m_hotIndex));
         }
-        if (!area.target.empty() && m_handCursor) {
+        if (hasTarget && m_handCursor) {
             SetCursor(m_handCursor);
             return TRUE;
         }

@@ -239,6 +239,8 @@ private:
     DWORD PictureStyle(const MarkupImageParams& params) const;
     SIZE DrawBlocks(const CMarkupString& text, RECT rect, bool stopAtCellEnd);
     void ComputeTableSizes(MarkupTable& table);
+    void OpenTablePart(const wchar_t* name, const CMarkupString& text, int& pos, int spans[2], BOOL isTable);
+    void FillAndFrame(const RECT& box, COLORREF light, COLORREF dark, int frameWidth);
 
     // Links and callbacks.
     HWND m_hotLinkWindow = nullptr;
@@ -304,5 +306,9 @@ private:
     std::vector<MarkupTable> m_tables;
     int m_tableIndex = -1;
     int m_animationCounter = -1;
+    // Where the measuring pass broke text pieces and pictures, replayed by the drawing pass so that
+    // its lines are the measured ones whatever its rectangle and justification.
+    std::vector<int> m_wrapLog;
+    size_t m_wrapCursor = 0;
     COLORREF m_imageColor = 0;
 };

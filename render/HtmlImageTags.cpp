@@ -100,7 +100,14 @@ bool CHtmlDrawer::PlacePicture(int w, int h, BOOL hasShadow, SIZE* runSize, int*
     *layoutH = h + (hasShadow && visible ? m_shadowOffsetY : 0);
     const int roomWidth = m_runRect.right - m_runRect.left;
     // At the line's start a wider picture stays: ending the line there would only add an empty one.
-    if (m_maxWidth != 0 && roomWidth > 0 && m_runRect.right - m_x < *layoutW && m_x != m_lineStartX) {
+    bool wrap;
+    if (!m_measuring && m_wrapCursor < m_wrapLog.size())
+        wrap = m_wrapLog[m_wrapCursor++] != 0;
+    else
+        wrap = m_maxWidth != 0 && roomWidth > 0 && m_runRect.right - m_x < *layoutW && m_x != m_lineStartX;
+    if (m_measuring)
+        m_wrapLog.push_back(wrap ? 1 : 0);
+    if (wrap) {
         m_line.wrapped = 1;
         EndLine(&m_x, 1, runSize);
     }

@@ -1,7 +1,10 @@
 // Where markup images come from: loaders, the image list, shadow settings and string-resource lines.
 #include "render/HtmlDrawer.h"
 
-HBITMAP CHtmlDrawer::LoadBitmapFromResource(UINT id, const wchar_t* dllName) const
+namespace {
+// Loads one image from a DLL loaded for the call, or else from the drawer's resource module.
+HANDLE LoadResourceImage(HMODULE resourceModule, const wchar_t* dllName, UINT id, UINT type, int cx, int cy,
+                         UINT flags)
 {
     if (id == 0)
         return nullptr;
@@ -9,15 +12,18 @@ HBITMAP CHtmlDrawer::LoadBitmapFromResource(UINT id, const wchar_t* dllName) con
         HMODULE dll = LoadLibraryExW(dllName, nullptr, 0);
         if (!dll)
             return nullptr;
-        HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(dll, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
-                                                         LR_CREATEDIBSECTION | LR_DEFAULTSIZE));
+        HANDLE image = LoadImageW(dll, MAKEINTRESOURCEW(id), type, cx, cy, flags);
         FreeLibrary(dll);
-        return bitmap;
+        return image;
     }
-    if (!m_resourceModule)
-        return nullptr;
-    return static_cast<HBITMAP>(LoadImageW(m_resourceModule, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
-                                           LR_CREATEDIBSECTION | LR_DEFAULTSIZE));
+    return resourceModule ? LoadImageW(resourceModule, MAKEINTRESOURCEW(id), type, cx, cy, flags) : nullptr;
+}
+}
+
+HBITMAP CHtmlDrawer::LoadBitmapFromResource(UINT id, const wchar_t* dllName) const
+{
+    return static_cast<HBITMAP>(LoadResourceImage(m_resourceModule, dllName, id, IMAGE_BITMAP, 0, 0,
+                                                  LR_CREATEDIBSECTION | LR_DEFAULTSIZE));
 }
 
 HBITMAP CHtmlDrawer::LoadBitmapFromFile(const wchar_t* path)
@@ -37,19 +43,7 @@ HBITMAP CHtmlDrawer::LoadBitmapFromModule(UINT id)
 
 HICON CHtmlDrawer::LoadIconFromResource(UINT id, int cx, int cy, const wchar_t* dllName) const
 {
-    if (id == 0)
-        return nullptr;
-    if (dllName && *dllName) {
-        HMODULE dll = LoadLibraryExW(dllName, nullptr, 0);
-        if (!dll)
-            return nullptr;
-        HICON icon = static_cast<HICON>(LoadImageW(dll, MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, 0));
-        FreeLibrary(dll);
-        return icon;
-    }
-    if (!m_resourceModule)
-        return nullptr;
-    return static_cast<HICON>(LoadImageW(m_resourceModule, MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, 0));
+    return static_cast<HICON>(LoadResourceImage(m_resourceModule, dllName, id, IMAGE_ICON, cx, cy, 0));
 }
 
 HICON CHtmlDrawer::LoadIconFromFile(const wchar_t* path, int cx, int cy)

@@ -81,7 +81,9 @@ void CHtmlDrawer::DrawMarkup(SIZE* size, const RECT* rect)
         m_hotAreas.clear();
         m_lines.clear();
         m_tables.clear();
+        m_wrapLog.clear();
     }
+    m_wrapCursor = 0;
     m_lineIndex = 0;
     m_linkCounter = -1;
     m_tableIndex = -1;
@@ -345,17 +347,22 @@ void CHtmlDrawer::DrawTextPiece(CMarkupString text, SIZE* runSize)
         CMarkupString piece;
         int width = 0;
         const int roomWidth = m_runRect.right - m_runRect.left;
-        if (m_maxWidth == 0 || m_runRect.right - m_x - natural.cx >= 0 || roomWidth <= 0) {
+        const int length = text.Length();
+        if (!m_measuring && m_wrapCursor + 2 <= m_wrapLog.size()) {
+            piece = text.Left(m_wrapLog[m_wrapCursor++]);
+            text = text.Mid(m_wrapLog[m_wrapCursor++]);
+        } else if (m_maxWidth == 0 || m_runRect.right - m_x - natural.cx >= 0 || roomWidth <= 0) {
             piece = text;
             text.clear();
             width = natural.cx;
         } else {
             width = m_runRect.right - m_x;
-            // Only at the line's start (where BeginLine put x, aligned or not) may a word be cut by
-            // characters; elsewhere the text moves to the next line.
+            // Only at the line's start may a word be cut by characters; elsewhere it moves on.
             WrapLine(&piece, text, m_x == m_lineStartX ? width : roomWidth + 1, &width);
         }
         if (m_measuring) {
+            m_wrapLog.push_back(piece.Length());
+            m_wrapLog.push_back(length - text.Length());
             m_line.alignment = m_style.horizontalAlign;
             m_line.breaks += CountChar(piece, L' ');
         } else if (!piece.empty()) {

@@ -141,6 +141,30 @@ void CHtmlDrawer::ParseTableAttributes(int out[2], const CMarkupString& params, 
         out[1] = 1;
 }
 
+void CHtmlDrawer::OpenTablePart(const wchar_t* name, const CMarkupString& text, int& pos, int spans[2],
+                                BOOL isTable)
+{
+    PushPopStyle(FALSE, name);
+    ApplyStyleClass(name, m_style);
+    if (!isTable && name[1] == L'd') {
+        m_style.width = 0;   // a cell's size is its own, not its row's or table's
+        m_style.height = 0;
+    }
+    ParseTableAttributes(spans, TagAttributes(text, pos), m_style, isTable);
+    ApplyFont();
+}
+
+void CHtmlDrawer::FillAndFrame(const RECT& box, COLORREF light, COLORREF dark, int frameWidth)
+{
+    if (m_style.backgroundEffect >= 0)
+        MarkupFill(m_drawManager, m_dc, m_style.backgroundEffect, box, m_style.backgroundColor,
+                   m_style.backgroundMidColor, m_style.backgroundEndColor, kTableGranularity);
+    if (!m_outputEnabled)
+        light = dark = m_disabledColor;
+    if (m_style.borderStyle != 0 && frameWidth > 0)
+        MarkupFrame(m_drawManager, m_dc, box, light, dark, m_style.borderStyle, frameWidth);
+}
+
 void CHtmlDrawer::AnalyseTable(const CMarkupString& tableText, int* columns, int* rows)
 {
     *columns = *rows = 0;
@@ -184,12 +208,9 @@ SIZE CHtmlDrawer::DrawTable(SIZE* size, const CMarkupString& tableText, const RE
         table = m_tables[index];
     }
 
-    PushPopStyle(FALSE, L"table");
-    ApplyStyleClass(L"table", m_style);
     int pos = 0;
     int spans[2];
-    ParseTableAttributes(spans, TagAttributes(tableText, pos), m_style, TRUE);
-    ApplyFont();
+    OpenTablePart(L"table", tableText, pos, spans, TRUE);
 
     const int s = m_style.cellSpacing;
     const bool doubleBorder = m_style.borderStyle == 6;
@@ -220,16 +241,9 @@ SIZE CHtmlDrawer::DrawTable(SIZE* size, const CMarkupString& tableText, const RE
         }
         tableRect.right = tableRect.left + W;
         tableRect.bottom = tableRect.top + H;
-        if (m_style.backgroundEffect >= 0)
-            MarkupFill(m_drawManager, m_dc, m_style.backgroundEffect, tableRect, m_style.backgroundColor,
-                       m_style.backgroundMidColor, m_style.backgroundEndColor, kTableGranularity);
-        else if (!m_style.backgroundImage.empty())
+        if (m_style.backgroundEffect < 0 && !m_style.backgroundImage.empty())
             DrawBackgroundImage(m_dc, tableRect.left, tableRect.top, W, H, m_style.backgroundImage);
-        if (m_style.borderWidth > 0) {
-            const COLORREF light = m_outputEnabled ? m_style.borderLightColor : m_disabledColor;
-            const COLORREF dark = m_outputEnabled ? m_style.borderDarkColor : m_disabledColor;
-            MarkupFrame(m_drawManager, m_dc, tableRect, light, dark, m_style.borderStyle, m_style.borderWidth);
-        }
+        FillAndFrame(tableRect, m_style.borderLightColor, m_style.borderDarkColor, m_style.borderWidth);
         *size = {W, H};
     }
 
@@ -263,12 +277,9 @@ SIZE CHtmlDrawer::DrawTable(SIZE* size, const CMarkupString& tableText, const RE
 
 void CHtmlDrawer::DrawTableRow(const CMarkupString& rowText, const RECT& content, MarkupTable& table, int row)
 {
-    PushPopStyle(FALSE, L"tr");
-    ApplyStyleClass(L"tr", m_style);
     int pos = 0;
     int spans[2];
-    ParseTableAttributes(spans, TagAttributes(rowText, pos), m_style, FALSE);
-    ApplyFont();
+    OpenTablePart(L"tr", rowText, pos, spans, FALSE);
 
     const int s = m_style.cellSpacing;
     const int columns = static_cast<int>(table.columnWidths.size());
@@ -314,14 +325,9 @@ void CHtmlDrawer::DrawTableRow(const CMarkupString& rowText, const RECT& content
 void CHtmlDrawer::DrawTableCell(const CMarkupString& cellText, const RECT& cellRect, MarkupTable& table, int row,
                                 int column)
 {
-    PushPopStyle(FALSE, L"td");
-    ApplyStyleClass(L"td", m_style);
-    m_style.width = 0;
-    m_style.height = 0;
     int pos = 0;
     int spans[2];
-    ParseTableAttributes(spans, TagAttributes(cellText, pos), m_style, FALSE);
-    ApplyFont();
+    OpenTablePart(L"td", cellText, pos, spans, FALSE);
     const CMarkupString body = cellText.Mid(pos);
     MarkupCell& record = table.cells[row][column];
     const int inset = m_style.borderWidth + m_style.cellPadding;
@@ -335,13 +341,8 @@ void CHtmlDrawer::DrawTableCell(const CMarkupString& cellText, const RECT& cellR
         record.outerWidth = std::max(m_style.width, record.contentWidth) + 2 * inset;
         record.outerHeight = std::max(m_style.height, record.contentHeight) + 2 * inset;
     } else {
-        if (m_style.backgroundEffect >= 0)
-            MarkupFill(m_drawManager, m_dc, m_style.backgroundEffect, cellRect, m_style.backgroundColor,
-                       m_style.backgroundMidColor, m_style.backgroundEndColor, kTableGranularity);
-        const COLORREF light = m_outputEnabled ? m_style.borderLightColor : m_disabledColor;
-        const COLORREF dark = m_outputEnabled ? m_style.borderDarkColor : m_disabledColor;
-        if (m_style.borderStyle != 0)
-            MarkupFrame(m_drawManager, m_dc, cellRect, dark, light, m_style.borderStyle, 1);
+        // Dark first: cells look sunk into the raised table.
+        FillAndFrame(cellRect, m_style.borderDarkColor, m_style.borderLightColor, 1);
         RECT content = cellRect;
         InflateRect(&content, -inset, -inset);
         if (m_style.verticalAlign == 1)

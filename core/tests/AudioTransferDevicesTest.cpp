@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,15 +13,18 @@
 #include "tests/support/PulseAudioIo.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/WaveCallHooks.h"
+#include "tests/support/WaveFeed.h"
 
-// The engine on the harness's real wave devices: audio is fed into one null sink with pacat, goes
-// through a running channel from that sink's monitor to a second sink, and is recorded from the
-// second sink's monitor with parec.
+// The engine on the harness's real wave devices: audio is played into one null sink, goes through a
+// running channel from that sink's monitor to a second sink, and is recorded from the second sink's
+// monitor. Feeding and recording use wave devices of the test process itself (see WaveFeed.h); the
+// sound server's tools only add the 48 kHz sinks, before any wave device is opened.
 
 namespace {
 
 constexpr wchar_t kInputA[] = L"Monitor of Lyrant Speakers A";
 constexpr wchar_t kOutputB[] = L"Lyrant Speakers B";
+constexpr wchar_t kOutputBMonitor[] = L"Monitor of Lyrant Speakers B";
 constexpr wchar_t kInput48kA[] = L"Monitor of Lyrant Engine 48k A";
 constexpr wchar_t kOutput48kB[] = L"Lyrant Engine 48k B";
 constexpr PcmSpec kDefaultSpec = {"s16le", 44100, 2};
@@ -28,6 +32,8 @@ constexpr PcmSpec kSpec48k = {"s24le", 48000, 2};
 constexpr UINT kNoSuchDevice = 0x7FFF;
 // The first captured block can come late under Wine.
 constexpr DWORD kSettleMs = 400;
+// Recorded beyond the feed: the way through the channel.
+constexpr DWORD kTailMs = 2000;
 constexpr DWORD kToolTimeoutMs = 20000;
 
 class Sinks48k : public ::testing::Environment
@@ -35,13 +41,15 @@ class Sinks48k : public ::testing::Environment
 public:
     void SetUp() override
     {
-        state_ = AudioScratchFolder(L"sinks48k") + L"\\state";
+        // Beside the scratch folders, not in one: a run that ended early leaves it for the next.
+        AudioScratchFolder(L"sinks48k");
+        state_ = TestExeFolder() + L"\\audio_scratch\\sinks48k.state";
         loaded_ = LoadSinks48k(state_, kToolTimeoutMs);
     }
     void TearDown() override
     {
         if (loaded_)
-            UnloadSinks48k(state_);
+            UnloadSinks48k(state_, kToolTimeoutMs);
     }
     bool loaded_ = false;
 
@@ -88,21 +96,33 @@ long FindAt(const std::vector<uint8_t>& recording, const uint8_t* needle, size_t
     return -1;
 }
 
-// Feeds `fed` into feedSink while the channel runs and returns what recordSource delivered.
-std::vector<uint8_t> FeedAndRecord(const char* feedSink, const char* recordSource, const PcmSpec& spec,
-                                   const std::vector<uint8_t>& fed, size_t recordBytes, const std::wstring& tag)
+// Runs the channel while `fed` is played into the playback device feedOut and returns what the
+// capture device recordIn delivered (nothing when recordIn is null); watch runs every few ms
+// while the feed plays.
+std::vector<uint8_t> RunFed(CTransferChannel& channel, const TransferSettings& settings, const wchar_t* feedOut,
+                            const wchar_t* recordIn, const std::vector<uint8_t>& fed,
+                            const std::function<void()>& watch = [] {})
 {
-    std::wstring folder = AudioScratchFolder(tag.c_str());
-    std::wstring fedFile = folder + L"\\fed.raw";
-    std::wstring recordFile = folder + L"\\recorded.raw";
-    EXPECT_TRUE(WriteRaw(fedFile, fed.data(), fed.size()));
-    EXPECT_TRUE(PulseRecord(recordSource, recordFile, spec, recordBytes));
-    EXPECT_TRUE(WaitForBytes(recordFile, 1, kToolTimeoutMs)) << "parec did not start";
-    EXPECT_TRUE(PulsePlay(feedSink, fedFile, spec));
-    EXPECT_TRUE(WaitUntilDone(fedFile, kToolTimeoutMs)) << "pacat did not finish";
-    EXPECT_TRUE(WaitUntilDone(recordFile, kToolTimeoutMs)) << "parec did not finish";
-    std::string recorded = ReadFileBytes(recordFile);
-    return std::vector<uint8_t>(recorded.begin(), recorded.end());
+    WAVEFORMATEXTENSIBLE format = WaveFormat(settings.bitsPerSample, settings.sampleRate, settings.channels);
+    CWaveRecorder recorder;
+    CWavePlayer player;
+    if (recordIn) {
+        size_t bytes = fed.size() + (kSettleMs + kTailMs) * format.Format.nAvgBytesPerSec / 1000;
+        EXPECT_TRUE(recorder.Start(static_cast<UINT>(FindWaveIn(recordIn)), format, bytes));
+    }
+    EXPECT_TRUE(channel.Start(settings));
+    Sleep(kSettleMs);
+    EXPECT_TRUE(player.Start(static_cast<UINT>(FindWaveOut(feedOut)), format, fed));
+    for (DWORD start = GetTickCount(); !player.Wait(0) && GetTickCount() - start < kToolTimeoutMs;) {
+        watch();
+        Sleep(5);
+    }
+    EXPECT_TRUE(player.Wait(0)) << "the feed did not finish";
+    if (recordIn) {
+        EXPECT_TRUE(recorder.Wait(kToolTimeoutMs)) << "the recording did not finish";
+    }
+    channel.Stop();
+    return recorder.Data();
 }
 
 void ExpectStoppedClean(const CTransferChannel& channel)
@@ -119,15 +139,16 @@ struct BitExactCase
     const char* name;
     const wchar_t* input;
     const wchar_t* output;
-    const char* feedSink;
-    const char* recordSource;
+    const wchar_t* feedOut;
+    const wchar_t* recordIn;
     PcmSpec spec;
     unsigned sampleBytes;
 };
 
 const BitExactCase kBitExact[] = {
-    {"Default16Bit44k", kInputA, kOutputB, "speakers_a", "speakers_b.monitor", kDefaultSpec, 2},
-    {"Stereo24Bit48k", kInput48kA, kOutput48kB, "engine48k_a", "engine48k_b.monitor", kSpec48k, 3},
+    {"Default16Bit44k", kInputA, kOutputB, L"Lyrant Speakers A", L"Monitor of Lyrant Speakers B", kDefaultSpec, 2},
+    {"Stereo24Bit48k", kInput48kA, kOutput48kB, L"Lyrant Engine 48k A", L"Monitor of Lyrant Engine 48k B", kSpec48k,
+     3},
 };
 
 class AudioTransferBitExact : public ::testing::TestWithParam<BitExactCase> {};
@@ -157,17 +178,13 @@ TEST_P(AudioTransferBitExact, SignalArrivesUnchanged)
     std::vector<uint8_t> fed = Pattern(c.spec.rate * frame);  // one second
     // The sound server itself silences the first milliseconds of a new stream: compare the body.
     size_t edge = c.spec.rate / 20 * frame;
-    std::wstring tag = std::wstring(L"bitexact_") + std::wstring(c.name, c.name + std::strlen(c.name));
 
     // A second try only for a glitch of the loaded machine: a systematic change fails both.
     std::string problem;
     for (int attempt = 0; attempt < 2; ++attempt) {
         CTransferChannel channel;
-        ASSERT_TRUE(channel.Start(Settings(c.input, c.output, c.spec)));
-        Sleep(kSettleMs);
         std::vector<uint8_t> recorded =
-            FeedAndRecord(c.feedSink, c.recordSource, c.spec, fed, 4 * c.spec.rate * frame, tag);
-        channel.Stop();
+            RunFed(channel, Settings(c.input, c.output, c.spec), c.feedOut, c.recordIn, fed);
         ExpectStoppedClean(channel);
         problem = CompareBody(fed, recorded, frame, edge);
         if (problem.empty())
@@ -209,27 +226,26 @@ TEST(AudioTransferDevices, WithoutPlaybackBlocksLoopBackToCapture)
     TransferSettings settings = Settings(kInputA, kOutputB, kDefaultSpec);
     settings.outputDevice = kNoSuchDevice;
     ResetWaveCallCounts(nullptr);
-    ASSERT_TRUE(channel.Start(settings));
-    EXPECT_EQ(channel.engine.hWaveOut, nullptr);
-    ASSERT_NE(channel.engine.hWaveIn, nullptr);
 
     // A loud tone into the captured sink: the levels follow it though nothing is played.
-    std::wstring folder = AudioScratchFolder(L"captureonly");
     std::vector<int16_t> tone = MakeTone(440, 44100, 2, 44100 * 2, 16000);
-    ASSERT_TRUE(WriteRaw(folder + L"\\tone.raw", tone.data(), tone.size() * 2));
-    ASSERT_TRUE(PulsePlay("speakers_a", folder + L"\\tone.raw", kDefaultSpec));
+    std::vector<uint8_t> fed(tone.size() * 2);
+    std::memcpy(fed.data(), tone.data(), fed.size());
     DWORD highestLevel = 0;
     LONG highestQueuedOut = 0;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kSettleMs + 1200; Sleep(10)) {
+    bool playbackOpened = false, captureOpened = false;
+    RunFed(channel, settings, L"Lyrant Speakers A", nullptr, fed, [&] {
         DWORD level = channel.engine.levels[0];
         LONG queuedOut = channel.engine.queuedOut;
         highestLevel = std::max(highestLevel, level);
         highestQueuedOut = std::max(highestQueuedOut, queuedOut);
-    }
+        playbackOpened |= channel.engine.hWaveOut != nullptr;
+        captureOpened |= channel.engine.hWaveIn != nullptr;
+    });
     LONG requeued = g_waveCalls.inAddBuffer - static_cast<LONG>(settings.bufferNum);
-    WaitUntilDone(folder + L"\\tone.raw", kToolTimeoutMs);
-    channel.Stop();
 
+    EXPECT_FALSE(playbackOpened);
+    EXPECT_TRUE(captureOpened);
     EXPECT_EQ(highestQueuedOut, 0);
     EXPECT_GT(requeued, 2 * static_cast<LONG>(settings.bufferNum)) << "blocks did not come back to capture";
     // 16000 peak: mean magnitude 2/pi of it, on the 2^16 step of 16-bit samples.
@@ -305,15 +321,11 @@ TEST_P(AudioTransferPitch, ToneComesOutAtTheShiftedFrequency)
     const PitchCase& c = GetParam();
     CTransferChannel channel;
     channel.SetPitch(c.position);
-    ASSERT_TRUE(channel.Start(Settings(kInputA, kOutputB, kDefaultSpec)));
-    Sleep(kSettleMs);
-
     std::vector<int16_t> tone = MakeTone(440, 44100, 2, 44100 * 2, 12000);
     std::vector<uint8_t> fed(tone.size() * 2);
     std::memcpy(fed.data(), tone.data(), fed.size());
-    std::vector<uint8_t> bytes = FeedAndRecord("speakers_a", "speakers_b.monitor", kDefaultSpec, fed,
-                                               4 * 44100 * 4, L"pitch");
-    channel.Stop();
+    std::vector<uint8_t> bytes =
+        RunFed(channel, Settings(kInputA, kOutputB, kDefaultSpec), L"Lyrant Speakers A", kOutputBMonitor, fed);
     ExpectStoppedClean(channel);
 
     std::vector<int16_t> recorded(bytes.size() / 2);

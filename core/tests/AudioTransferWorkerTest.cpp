@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/AudioTransfer.h"
+#include "core/TransferChannel.h"
 
 // The worker thread without devices: blocks are handed to it as the devices would.
 
@@ -88,6 +89,38 @@ TEST(AudioTransferWorker, WithoutPlaybackDeviceTheBlockIsMeasuredAndGoesBackToCa
     EXPECT_EQ(block->dwBufferLength, 400u);
     engine.FreeBuffer(block);
     EXPECT_EQ(engine.liveBuffers, 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TransferChannel, SettingsThatCannotWorkLeaveTheChannelIdleWithoutAWorker)
+{
+    CTransferChannel channel;
+    TransferSettings settings;
+    settings.channels = 6;
+    EXPECT_FALSE(channel.Start(settings));
+    EXPECT_FALSE(channel.IsRunning());
+    EXPECT_EQ(channel.engine.hThread, nullptr);
+    EXPECT_EQ(channel.engine.threadId, 0u);
+    EXPECT_EQ(channel.engine.hWaveIn, nullptr);
+}
+
+TEST(TransferChannel, DevicesThatFailToOpenStillCountAsRunningUntilStopped)
+{
+    CTransferChannel channel;
+    TransferSettings settings;
+    settings.inputDevice = 0x7FFF;
+    settings.outputDevice = 0x7FFF;
+    ASSERT_TRUE(channel.Start(settings));
+    EXPECT_TRUE(channel.IsRunning());
+    EXPECT_NE(channel.engine.hThread, nullptr);
+    EXPECT_EQ(channel.Meters().queuedIn, 10);  // counted as queued on a capture that never returns them
+    channel.Stop();
+    EXPECT_FALSE(channel.IsRunning());
+    EXPECT_EQ(channel.engine.hThread, nullptr);
+    EXPECT_EQ(channel.engine.flags, 0u);
 }
 
 }  // namespace

@@ -190,3 +190,28 @@ TEST(HtmlImages, HotStyleShadowAndDisabledLook)
     EXPECT_EQ(d.Pixel(Images(d)[0].rect.left + 10, Images(d)[0].rect.top + 10), RGB(100, 110, 120));
     DeleteObject(bmp);
 }
+
+TEST(HtmlImages, MessageBoxIconTablePutsTheTextBesideTheIcon)
+{
+    CDibSection32 colour;
+    colour.Create(32, 32);
+    for (int i = 0; i < colour.Count(); ++i)
+        colour.Bits()[i] = Px(RGB(0, 0, 200));
+    BYTE mask[32 * 4] = {};
+    ICONINFO info = {TRUE, 16, 16, CreateBitmap(32, 32, 1, 1, mask), colour.Detach()};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    MarkupFixture f;
+    wchar_t markup[512];
+    FormatWide(markup, 512, L"<table cellpadding=%d><tr><td width=%d><icon handle=0x%X></td><td>%s</td></tr></table>",
+               5, 32, static_cast<unsigned>(reinterpret_cast<UINT_PTR>(icon)), L"Restart the device?");
+    f.Render(markup);
+    auto texts = f.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].rect.left, (32 + 2 * 5) + 1 + 5);
+    EXPECT_EQ(f.Pixel(5 + 16, 5 + 16), RGB(0, 0, 200));
+    EXPECT_EQ(f.size.cx - 1, -1 + (32 + 10 + 1) + (f.TextWidth(L"Restart the device?", f.BodyHeight()) + 10 + 1));
+    EXPECT_EQ(f.size.cy - 1, -1 + 32 + 10 + 1);
+    DestroyIcon(icon);
+}

@@ -213,3 +213,27 @@ TEST(HtmlLayout, EscapedLessThanDrawsAsOneCharacter)
     f.Render(L"unclosed <b tag");
     EXPECT_EQ(f.AllText(), L"unclosed|");   // the line's trailing space is not drawn
 }
+
+TEST(HtmlLayout, DrawingKeepsTheMeasuredLineBreaks)
+{
+    MarkupFixture f;
+    const int body = f.BodyHeight();
+    const int lineHeight = f.Metrics(body).tmHeight;
+    f.drawer.SetMaxWidth(f.TextWidth(L"aaa bbb", body));
+    f.Prepare(L"aaa bbb ccc <justify>ddd eee fff ggg hhh</justify>");
+    const size_t lines = f.drawer.GetLines().size();
+    f.Draw(0, 0, f.size.cx, 300);
+    const int lastTop = f.Texts().back().rect.top;
+    EXPECT_GE(lastTop, 3 * lineHeight);
+    // A wider (or narrower) drawing rectangle than the measured one does not wrap again.
+    const int measured = f.size.cx;
+    for (int width : {measured, measured + 1, 400, measured / 2}) {
+        f.Draw(0, 0, width, 300);
+        auto texts = f.Texts();
+        ASSERT_FALSE(texts.empty());
+        EXPECT_EQ(texts[0].text, L"aaa bbb") << width;
+        EXPECT_EQ(texts[1].text, L"ccc ") << width;
+        EXPECT_EQ(texts.back().rect.top, lastTop) << width;
+        EXPECT_EQ(f.drawer.GetLines().size(), lines);
+    }
+}

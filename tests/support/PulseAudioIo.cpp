@@ -58,6 +58,17 @@ bool FileSize(const std::wstring& file, ULONGLONG* size)
     return true;
 }
 
+// Looks at least once, so a timeout of 0 asks without waiting.
+bool WaitForFile(const std::wstring& path, DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount();; Sleep(kPollMs)) {
+        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+    }
+}
+
 }  // namespace
 
 std::wstring AudioScratchFolder(const wchar_t* name)
@@ -92,21 +103,19 @@ bool PulseRecord(const char* source, const std::wstring& file, const PcmSpec& sp
 
 bool WaitUntilDone(const std::wstring& file, DWORD timeoutMs)
 {
-    std::wstring done = file + L".done";
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(kPollMs))
-        if (GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES)
-            return true;
-    return false;
+    return WaitForFile(file + L".done", timeoutMs);
 }
+
 
 bool WaitForBytes(const std::wstring& file, size_t bytes, DWORD timeoutMs)
 {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(kPollMs)) {
+    for (DWORD start = GetTickCount();; Sleep(kPollMs)) {
         ULONGLONG size = 0;
         if (FileSize(file, &size) && size >= bytes)
             return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
     }
-    return false;
 }
 
 bool WriteRaw(const std::wstring& file, const void* data, size_t bytes)
@@ -120,13 +129,15 @@ bool WriteRaw(const std::wstring& file, const void* data, size_t bytes)
 
 bool LoadSinks48k(const std::wstring& stateFile, DWORD timeoutMs)
 {
-    DeleteFileW((stateFile + L".done").c_str());
+    DeleteFileW((stateFile + L".done").c_str());  // the state itself tells what a cut-short run left
     return StartScript("sinks48k " + UnixPath(stateFile)) && WaitUntilDone(stateFile, timeoutMs);
 }
 
-void UnloadSinks48k(const std::wstring& stateFile)
+bool UnloadSinks48k(const std::wstring& stateFile, DWORD timeoutMs)
 {
-    StartScript("unload " + UnixPath(stateFile));
+    std::wstring unloaded = stateFile + L".unloaded";
+    DeleteFileW(unloaded.c_str());
+    return StartScript("unload " + UnixPath(stateFile)) && WaitForFile(unloaded, timeoutMs);
 }
 
 int FindWaveIn(const wchar_t* name)

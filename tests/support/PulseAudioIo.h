@@ -21,7 +21,7 @@ std::wstring AudioScratchFolder(const wchar_t* name);
 bool PulsePlay(const char* sink, const std::wstring& file, const PcmSpec& spec, DWORD latencyMs = 20);
 // Starts parec recording bytes of the source into the raw file; then touches "<file>.done".
 bool PulseRecord(const char* source, const std::wstring& file, const PcmSpec& spec, size_t bytes);
-// Waits until "<file>.done" exists.
+// Waits until "<file>.done" exists (0: only looks).
 bool WaitUntilDone(const std::wstring& file, DWORD timeoutMs);
 // Waits until the file holds at least bytes.
 bool WaitForBytes(const std::wstring& file, size_t bytes, DWORD timeoutMs);
@@ -31,7 +31,7 @@ bool WriteRaw(const std::wstring& file, const void* data, size_t bytes);
 // Two extra null sinks in s24le at 48 kHz, "Lyrant Engine 48k A" and "... B" with keeper streams.
 // Load them before the process's first wave call: the device list is read once per process.
 bool LoadSinks48k(const std::wstring& stateFile, DWORD timeoutMs);
-void UnloadSinks48k(const std::wstring& stateFile);
+bool UnloadSinks48k(const std::wstring& stateFile, DWORD timeoutMs);
 
 // Wave device ids by (the start of) their names; -1 when absent.
 int FindWaveIn(const wchar_t* name);

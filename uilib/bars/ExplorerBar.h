@@ -55,8 +55,10 @@ private:
     void SetExpanded(int index, bool expand);
     void Select(CDirectUIItem* item, bool select);
     void SetHotItem(CDirectUIItem* item);
+    void AnimateExpand(CDirectUIGroup* group);
 
     LRESULT AddGroup(int index, const EBGROUP* record, bool wide);
+    LRESULT GroupsFromMenu(const EBMENU* record);
     LRESULT AddItem(int index, const void* record, bool wide, bool isStatic);
     LRESULT ItemInfo(CDirectUIItem* item, int position, void* out, bool wide);
     LRESULT GroupInfo(int index, void* out, bool wide);

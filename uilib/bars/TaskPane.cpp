@@ -15,6 +15,8 @@ constexpr int kMargin = 10;         // around and between groups
 constexpr int kGroupPadding = 4;    // above and below a group's items
 constexpr int kStudioItemHeight = 44;
 constexpr int kLineStep = 3;
+constexpr int kAnimationStep = 3;
+constexpr int kAnimationStepMs = 9;
 constexpr int kPageStep = 44;
 constexpr int kIdealExtra = 22;
 constexpr int kInfoBytes = 24;
@@ -313,6 +315,42 @@ void CExplorerBar::Select(CDirectUIItem* item, bool select)
     Repaint();
 }
 
+// The opened group's items slide down from under its header, 3 pixels a step, each step about
+// 9 ms (the first step's own cost is measured and taken off the later ones).
+void CExplorerBar::AnimateExpand(CDirectUIGroup* group)
+{
+    Layout();
+    const int distance = group->height - (group->header.bottom - group->header.top) - kAnimationStep;
+    if (distance <= 0 || m_groups.GetCount() == 0)
+        return;
+    RECT client;
+    GetClientRect(m_window, &client);
+    const int lastBottom = m_groups[m_groups.GetCount() - 1]->bounds.bottom;
+    RECT area = {kMargin, group->header.bottom, client.right - kMargin,
+                 lastBottom < client.bottom ? lastBottom : client.bottom};
+    if (area.bottom <= area.top)
+        return;
+    LARGE_INTEGER frequency = {}, start = {}, now = {};
+    QueryPerformanceFrequency(&frequency);
+    LONGLONG firstStep = -1;
+    const LONGLONG stepTicks = frequency.QuadPart * kAnimationStepMs / 1000;
+    for (m_animation = -distance; m_animation < 0;) {
+        QueryPerformanceCounter(&start);
+        m_animation = m_animation + kAnimationStep > 0 ? 0 : m_animation + kAnimationStep;
+        ScrollWindowEx(m_window, 0, kAnimationStep, &area, &area, nullptr, nullptr, SW_INVALIDATE);
+        UpdateWindow(m_window);
+        QueryPerformanceCounter(&now);
+        if (firstStep < 0) {
+            firstStep = now.QuadPart - start.QuadPart;
+            continue;
+        }
+        const LONGLONG wait = stepTicks - firstStep;
+        while (wait > 0 && now.QuadPart - start.QuadPart < wait)
+            QueryPerformanceCounter(&now);
+    }
+    m_animation = 0;
+}
+
 void CExplorerBar::SetHotItem(CDirectUIItem* item)
 {
     if (item == m_hotItem)
@@ -341,6 +379,43 @@ LRESULT CExplorerBar::AddGroup(int index, const EBGROUP* record, bool wide)
     }
     Repaint();
     return at;
+}
+
+LRESULT CExplorerBar::GroupsFromMenu(const EBMENU* record)
+{
+    if (!record)
+        return 0;
+    HMENU menu = record->menu;
+    if (IS_INTRESOURCE(menu))
+        menu = LoadMenuW(record->instance, MAKEINTRESOURCEW(reinterpret_cast<UINT_PTR>(record->menu)));
+    if (!menu)
+        return 0;
+    for (int position = 0, count = GetMenuItemCount(menu); position < count; ++position) {
+        wchar_t text[kMaxText] = {};
+        GetMenuStringW(menu, position, text, kMaxText, MF_BYPOSITION);
+        HMENU sub = GetSubMenu(menu, position);
+        const int entries = sub ? GetMenuItemCount(sub) : 0;
+        if (!record->all && entries <= 0)
+            continue;
+        EBGROUP group = {sizeof(group), text, position};
+        const int index = static_cast<int>(AddGroup(-1, &group, true));
+        if (index < 0)
+            continue;
+        for (int i = 0; i < entries; ++i) {
+            MENUITEMINFOW info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_FTYPE;
+            GetMenuItemInfoW(sub, i, TRUE, &info);
+            if (info.fType & MFT_SEPARATOR)
+                continue;  // a link without text would only be a gap
+            wchar_t entry[kMaxText] = {};
+            GetMenuStringW(sub, i, entry, kMaxText, MF_BYPOSITION);
+            EBITEM item = {sizeof(item), -1, entry, GetMenuItemID(sub, i), -1};
+            AddItem(index, &item, true, false);
+        }
+    }
+    DestroyMenu(menu);
+    return 1;
 }
 
 LRESULT CExplorerBar::AddItem(int index, const void* record, bool wide, bool isStatic)
@@ -498,6 +573,8 @@ void CExplorerBar::OnLButtonDown()
             for (int g = 0; g < m_groups.GetCount(); ++g)
                 if (g != index)
                     SetExpanded(g, false);
+        if (expand)
+            AnimateExpand(m_hotGroup);
         Repaint();
         UpdateWindow(m_window);
         Notify(EBN_GROUPCHANGED, index);
@@ -575,6 +652,8 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     case EBM_GETSTYLE:
         return m_style;
+    case EBM_GROUPSFROMMENU:
+        return GroupsFromMenu(reinterpret_cast<const EBMENU*>(lParam));
     case EBM_ADDGROUPA:
     case EBM_ADDGROUPW:
         return AddGroup(index, reinterpret_cast<const EBGROUP*>(lParam), message == EBM_ADDGROUPW);

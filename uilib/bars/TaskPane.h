@@ -14,6 +14,7 @@ enum ExplorerBarMessage : UINT {
     EBM_GETSINGLEEXPAND = WM_USER + 2,
     EBM_SETSTYLE = WM_USER + 3,
     EBM_GETSTYLE = WM_USER + 4,
+    EBM_GROUPSFROMMENU = WM_USER + 5,
     EBM_ADDGROUPA = WM_USER + 6,
     EBM_ADDITEMA = WM_USER + 7,
     EBM_ADDSTATICA = WM_USER + 8,
@@ -84,6 +85,12 @@ struct EBSTATIC {
     int position;
     const void* text;
     UINT id;
+};
+struct EBMENU {
+    DWORD size;
+    HINSTANCE instance;  // for a resource id
+    HMENU menu;          // a menu handle, or a menu resource id below 0x10000
+    BOOL all;            // empty submenus and plain items become groups too
 };
 struct EBIMAGELIST {
     DWORD size;

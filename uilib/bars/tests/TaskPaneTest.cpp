@@ -285,4 +285,58 @@ TEST_F(TaskPaneTest, ScrollBarAppearsWhenContentOutgrowsThePane)
     EXPECT_GT(Send(EBM_GETIDEALWIDTH, 0), 22 + GetSystemMetrics(SM_CXVSCROLL));
 }
 
+int g_paints = 0;
+WNDPROC g_paneProc = nullptr;
+LRESULT CALLBACK CountingPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT)
+        ++g_paints;
+    return CallWindowProcW(g_paneProc, window, message, wParam, lParam);
+}
+
+TEST_F(TaskPaneTest, OpeningSlidesInStepsAndClosingDoesNot)
+{
+    for (int i = 0; i < 6; ++i)
+        AddItem(0, L"More", 700 + i, -1);
+    RepaintNow(parent);
+    g_paneProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingPaneProc)));
+    g_paints = 0;
+    ClickHeader(0);  // closes: one repaint
+    EXPECT_FALSE(Send(EBM_ISEXPANDED, 0));
+    EXPECT_LE(g_paints, 2);
+    g_paints = 0;
+    ClickHeader(0);  // opens: eight items slide out 3 pixels a step
+    EXPECT_TRUE(Send(EBM_ISEXPANDED, 0));
+    const int distance = 8 * ItemHeight() + 8 - 3;
+    EXPECT_GE(g_paints, distance / 3);
+    SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_paneProc));
+    RepaintNow(parent);
+    PixelImage p = CaptureClientPixels(pane);
+    EXPECT_EQ(p.At(20, 10 + HeaderHeight() / 2), GetSysColor(COLOR_HIGHLIGHT) & 0xFFFFFF);  // header in place
+}
+
+TEST_F(TaskPaneTest, GroupsFromAMenuResourceOrHandle)
+{
+    Send(EBM_DELETEALL);
+    EBMENU fromResource = {sizeof(fromResource), GetModuleHandleW(nullptr), reinterpret_cast<HMENU>(300), FALSE};
+    ASSERT_EQ(SendPtr(EBM_GROUPSFROMMENU, 0, &fromResource), 1);
+    ASSERT_EQ(Send(EBM_GETGROUPCOUNT), 1);  // only the submenu with entries
+    EXPECT_EQ(Send(EBM_GETGROUPID, 0), 0);  // its position
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, 0), 2);  // the separator left out
+    EXPECT_EQ(Send(EBM_GETITEMGROUP, 602), 0);
+    EXPECT_STREQ(reinterpret_cast<const wchar_t*>(Send(EBM_GETITEMTEXTW, 601)), L"First task");
+
+    Send(EBM_DELETEALL);
+    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(300));
+    EBMENU all = {sizeof(all), nullptr, menu, TRUE};
+    ASSERT_EQ(SendPtr(EBM_GROUPSFROMMENU, 0, &all), 1);
+    EXPECT_EQ(Send(EBM_GETGROUPCOUNT), 3);  // the empty submenu and the plain item too
+    EXPECT_EQ(Send(EBM_GETGROUPID, 2), 2);
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, 1), 0);
+    EXPECT_FALSE(IsMenu(menu));  // the pane destroys the menu it was given
+    EBMENU missing = {sizeof(missing), GetModuleHandleW(nullptr), reinterpret_cast<HMENU>(999), FALSE};
+    EXPECT_EQ(SendPtr(EBM_GROUPSFROMMENU, 0, &missing), 0);
+}
+
 }  // namespace
