@@ -16,11 +16,10 @@
 #include "core/TransferChannel.h"
 #include "tests/support/AudioSignal.h"
 #include "tests/support/PulseAudioIo.h"
-#include "tests/support/TestPaths.h"
+#include "tests/support/WaveFeed.h"
 
 namespace {
 
-constexpr PcmSpec kSpec = {"s16le", 44100, 2};
 constexpr unsigned kRate = 44100;
 constexpr unsigned kFrameBytes = 4;
 constexpr DWORD kToolTimeoutMs = 120000;
@@ -37,7 +36,7 @@ constexpr double kDropoutTone = 997;  // not a whole number of cycles per 20 ms 
 constexpr int16_t kDropoutPeak = 12000;
 constexpr double kResidualThreshold = 1000;
 constexpr size_t kEventMergeFrames = kRate / 20;  // a gap counts once, both its edges
-constexpr DWORD kFeedLatencyMs = 200;  // the feeder itself must not underrun
+constexpr wchar_t kFeedDevice[] = L"Lyrant Bench Feed";  // plays into A and B at once
 
 const wchar_t* const kOutputs[] = {L"Lyrant Speakers B", L"Lyrant Bench C", L"Lyrant Bench D"};
 
@@ -110,7 +109,30 @@ std::vector<size_t> Onsets(const std::vector<int16_t>& samples)
     return onsets;
 }
 
-std::vector<int16_t> AsSamples(const std::string& bytes)
+// Plays feed into the named playback device while "Monitor of Lyrant Speakers B" is recorded, both
+// through wave devices of this process (Wine starting a sound tool while its streams run can wedge
+// its driver).
+bool FeedAndRecord(const wchar_t* feedDevice, const std::vector<int16_t>& feed, size_t recordBytes,
+                   std::vector<uint8_t>* recorded)
+{
+    WAVEFORMATEXTENSIBLE format = WaveFormat(16, kRate, 2);
+    int in = FindWaveIn(L"Monitor of Lyrant Speakers B");
+    int out = FindWaveOut(feedDevice);
+    CWaveRecorder recorder;
+    CWavePlayer player;
+    std::vector<uint8_t> bytes(feed.size() * 2);
+    std::memcpy(bytes.data(), feed.data(), bytes.size());
+    if (in < 0 || out < 0 || !recorder.Start(static_cast<UINT>(in), format, recordBytes) ||
+        !player.Start(static_cast<UINT>(out), format, bytes) || !player.Wait(kToolTimeoutMs) ||
+        !recorder.Wait(kToolTimeoutMs)) {
+        std::fprintf(stderr, "bench: feeding or recording failed\n");
+        return false;
+    }
+    *recorded = recorder.Data();
+    return true;
+}
+
+std::vector<int16_t> AsSamples(const std::vector<uint8_t>& bytes)
 {
     std::vector<int16_t> samples(bytes.size() / 2);
     std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
@@ -135,7 +157,7 @@ bool StartChannels(std::vector<CTransferChannel>& channels, unsigned count)
     return true;
 }
 
-// Impulses go to the combined sink "bench_feed" (sinks A and B at once): each shows in B's
+// Impulses go to the combined sink "Lyrant Bench Feed" (sinks A and B at once): each shows in B's
 // recording directly and again after the path under test.
 int Latency(const std::string& name, bool withEngine)
 {
@@ -143,26 +165,17 @@ int Latency(const std::string& name, bool withEngine)
     if (withEngine && !StartChannels(channels, 1))
         return 1;
     Sleep(kSettleMs);
-    std::wstring folder = AudioScratchFolder(L"bench_latency");
     size_t spacing = static_cast<size_t>(kImpulseSpacingS * kRate);
     std::vector<int16_t> feed((kImpulses + 1) * spacing * 2, 0);
     for (int k = 0; k < kImpulses; ++k)
         for (size_t f = 0; f < kImpulseFrames; ++f)
             feed[((k + 1) * spacing - spacing / 2 + f) * 2] = feed[((k + 1) * spacing - spacing / 2 + f) * 2 + 1] =
                 kImpulseLevel;
-    std::wstring fed = folder + L"\\impulses.raw", recorded = folder + L"\\recorded.raw";
-    WriteRaw(fed, feed.data(), feed.size() * 2);
-    size_t recordBytes = (kImpulses + 3) * spacing * kFrameBytes;
-    PulseRecord("speakers_b.monitor", recorded, kSpec, recordBytes);
-    WaitForBytes(recorded, 1, kToolTimeoutMs);
-    PulsePlay("bench_feed", fed, kSpec, kFeedLatencyMs);
-    bool done = WaitUntilDone(fed, kToolTimeoutMs) && WaitUntilDone(recorded, kToolTimeoutMs);
-    channels[0].Stop();
-    if (!done) {
-        std::fprintf(stderr, "bench: feeding or recording did not finish\n");
+    std::vector<uint8_t> recorded;
+    if (!FeedAndRecord(kFeedDevice, feed, (kImpulses + 3) * spacing * kFrameBytes, &recorded))
         return 1;
-    }
-    std::vector<size_t> onsets = Onsets(AsSamples(ReadFileBytes(recorded)));
+    channels[0].Stop();
+    std::vector<size_t> onsets = Onsets(AsSamples(recorded));
     std::vector<double> delays;
     for (size_t i = 0; i + 1 < onsets.size(); i += 2)
         delays.push_back(1000.0 * static_cast<double>(onsets[i + 1] - onsets[i]) / kRate);
@@ -179,21 +192,14 @@ int Dropouts(const std::string& name, unsigned count)
     if (!StartChannels(channels, count))
         return 1;
     Sleep(kSettleMs);
-    std::wstring folder = AudioScratchFolder(L"bench_dropouts");
     std::vector<int16_t> tone = MakeTone(kDropoutTone, kRate, 2, kDropoutSeconds * kRate, kDropoutPeak);
-    std::wstring fed = folder + L"\\tone.raw", recorded = folder + L"\\recorded.raw";
-    WriteRaw(fed, tone.data(), tone.size() * 2);
-    PulseRecord("speakers_b.monitor", recorded, kSpec, (kDropoutSeconds + 3) * kRate * kFrameBytes);
-    WaitForBytes(recorded, 1, kToolTimeoutMs);
-    PulsePlay("speakers_a", fed, kSpec, kFeedLatencyMs);
-    bool done = WaitUntilDone(fed, kToolTimeoutMs) && WaitUntilDone(recorded, kToolTimeoutMs);
+    std::vector<uint8_t> recorded;
+    bool done = FeedAndRecord(L"Lyrant Speakers A", tone, (kDropoutSeconds + 3) * kRate * kFrameBytes, &recorded);
     for (auto& channel : channels)
         channel.Stop();
-    if (!done) {
-        std::fprintf(stderr, "bench: feeding or recording did not finish\n");
+    if (!done)
         return 1;
-    }
-    std::vector<int16_t> samples = AsSamples(ReadFileBytes(recorded));
+    std::vector<int16_t> samples = AsSamples(recorded);
     auto span = LoudSpan(samples, 2, kDropoutPeak / 2);
     size_t margin = kRate / 20;  // the stream's own start and end
     double coefficient = 2 * std::cos(2 * 3.14159265358979323846 * kDropoutTone / kRate);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -34,6 +35,8 @@ constexpr UINT kNoSuchDevice = 0x7FFF;
 constexpr DWORD kSettleMs = 400;
 // Recorded beyond the feed: the way through the channel.
 constexpr DWORD kTailMs = 2000;
+// Runs of a fed signal: real-time audio on a loaded machine sometimes drops a block.
+constexpr int kAttempts = 3;
 constexpr DWORD kToolTimeoutMs = 20000;
 
 class Sinks48k : public ::testing::Environment
@@ -179,9 +182,9 @@ TEST_P(AudioTransferBitExact, SignalArrivesUnchanged)
     // The sound server itself silences the first milliseconds of a new stream: compare the body.
     size_t edge = c.spec.rate / 20 * frame;
 
-    // A second try only for a glitch of the loaded machine: a systematic change fails both.
+    // Further tries only for a glitch of the loaded machine: a systematic change fails every one.
     std::string problem;
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
         CTransferChannel channel;
         std::vector<uint8_t> recorded =
             RunFed(channel, Settings(c.input, c.output, c.spec), c.feedOut, c.recordIn, fed);
@@ -316,27 +319,44 @@ struct PitchCase
 
 class AudioTransferPitch : public ::testing::TestWithParam<PitchCase> {};
 
-TEST_P(AudioTransferPitch, ToneComesOutAtTheShiftedFrequency)
+// Frequencies of both channels in the middle second of the tone's arrival; empty when it did not arrive.
+std::vector<double> MeasuredFrequencies(const std::vector<uint8_t>& bytes)
 {
-    const PitchCase& c = GetParam();
-    CTransferChannel channel;
-    channel.SetPitch(c.position);
-    std::vector<int16_t> tone = MakeTone(440, 44100, 2, 44100 * 2, 12000);
-    std::vector<uint8_t> fed(tone.size() * 2);
-    std::memcpy(fed.data(), tone.data(), fed.size());
-    std::vector<uint8_t> bytes =
-        RunFed(channel, Settings(kInputA, kOutputB, kDefaultSpec), L"Lyrant Speakers A", kOutputBMonitor, fed);
-    ExpectStoppedClean(channel);
-
     std::vector<int16_t> recorded(bytes.size() / 2);
     std::memcpy(recorded.data(), bytes.data(), recorded.size() * 2);
     auto span = LoudSpan(recorded, 2, 2000);
-    ASSERT_GT(span.second - span.first, 44100u) << "less than a second of the tone arrived";
+    if (span.second - span.first <= 44100u)
+        return {};
     size_t middle = (span.first + span.second) / 2;
-    for (unsigned ch = 0; ch < 2; ++ch) {
-        double measured = ZeroCrossingFrequency(recorded, 2, ch, middle - 22050, 44100, 44100);
-        EXPECT_NEAR(measured, c.frequency, c.frequency * 0.01) << "channel " << ch;
+    return {ZeroCrossingFrequency(recorded, 2, 0, middle - 22050, 44100, 44100),
+            ZeroCrossingFrequency(recorded, 2, 1, middle - 22050, 44100, 44100)};
+}
+
+TEST_P(AudioTransferPitch, ToneComesOutAtTheShiftedFrequency)
+{
+    const PitchCase& c = GetParam();
+    std::vector<int16_t> tone = MakeTone(440, 44100, 2, 44100 * 2, 12000);
+    std::vector<uint8_t> fed(tone.size() * 2);
+    std::memcpy(fed.data(), tone.data(), fed.size());
+    auto onTarget = [&](double f) { return std::fabs(f - c.frequency) <= c.frequency * 0.01; };
+
+    // Further tries only for a gap from the loaded machine: a wrong shift fails every one.
+    std::vector<double> measured;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        CTransferChannel channel;
+        channel.SetPitch(c.position);
+        measured = MeasuredFrequencies(
+            RunFed(channel, Settings(kInputA, kOutputB, kDefaultSpec), L"Lyrant Speakers A", kOutputBMonitor, fed));
+        ExpectStoppedClean(channel);
+        if (measured.size() == 2 && onTarget(measured[0]) && onTarget(measured[1]))
+            break;
+        std::printf("attempt %d: %s\n", attempt + 1,
+                    measured.empty() ? "less than a second of the tone arrived"
+                                     : ("measured " + std::to_string(measured[0]) + " Hz").c_str());
     }
+    ASSERT_EQ(measured.size(), 2u) << "less than a second of the tone arrived";
+    EXPECT_NEAR(measured[0], c.frequency, c.frequency * 0.01) << "left";
+    EXPECT_NEAR(measured[1], c.frequency, c.frequency * 0.01) << "right";
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, AudioTransferPitch,

@@ -7,6 +7,10 @@
 
 // Feeding and recording the harness's sound server from a test under Wine, through pacat and
 // parec (tests/support/pulse_io.sh, copied beside the test executables).
+// Start these tools only while the process has no wave device open: Wine starting a Unix program
+// while its own audio streams run can wedge (a waveInClose that never returns) or crash
+// (winepulse's "Assertion failed: !status") its sound driver. To feed or record while a channel
+// runs, use CWavePlayer / CWaveRecorder (tests/support/WaveFeed.h).
 
 struct PcmSpec
 {

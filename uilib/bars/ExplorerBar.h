@@ -6,6 +6,7 @@
 #include "uilib/bars/TaskPane.h"
 #include "uilib/skin/FontSet.h"
 #include "uilib/skin/PtrArray.h"
+#include "uilib/skin/Skin.h"
 
 constexpr DWORD kGroupHot = 0x40;
 
@@ -59,6 +60,7 @@ private:
 
     LRESULT AddGroup(int index, const EBGROUP* record, bool wide);
     LRESULT GroupsFromMenu(const EBMENU* record);
+    LRESULT SetBackground(const EBBACKGROUND* record, bool wide);
     LRESULT AddItem(int index, const void* record, bool wide, bool isStatic);
     LRESULT ItemInfo(CDirectUIItem* item, int position, void* out, bool wide);
     LRESULT GroupInfo(int index, void* out, bool wide);
@@ -82,6 +84,9 @@ private:
     HIMAGELIST m_images = nullptr;
     CFontSet m_headerFonts;
     CFontSet m_itemFonts;
+    Glazier::CSkin m_picture;
+    DWORD m_pictureFlags = 0;
+    int m_pictureX = 0, m_pictureY = 0;
     int m_scroll = 0;
     bool m_tracking = false;
     bool m_capturing = false;

@@ -7,6 +7,7 @@
 #include "uilib/skin/ColorScheme.h"
 #include "uilib/skin/GradientFill.h"
 #include "uilib/skin/LibraryEntry.h"
+#include "uilib/skin/TextConvert.h"
 
 namespace {
 
@@ -256,6 +257,12 @@ void CExplorerBar::Paint(HDC dc)
         GRADIENT fill = {m_backgroundStart, m_backgroundEnd};
         FillGradient(memory, &fill, &client, !m_verticalBackground);
     }
+    if ((m_pictureFlags & kBackgroundModeMask) == kBackgroundShown && !(m_pictureFlags & kBackgroundHidden)) {
+        SIZE size = {};
+        m_picture.GetSize(&size);
+        m_picture.DrawAt(memory, (client.right - size.cx) * m_pictureX / 100,
+                         (client.bottom - size.cy) * m_pictureY / 100);
+    }
     for (int g = 0; g < m_groups.GetCount(); ++g)
         PaintGroup(memory, m_groups[g]);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
@@ -415,6 +422,40 @@ LRESULT CExplorerBar::GroupsFromMenu(const EBMENU* record)
         }
     }
     DestroyMenu(menu);
+    return 1;
+}
+
+LRESULT CExplorerBar::SetBackground(const EBBACKGROUND* record, bool wide)
+{
+    if (!record)
+        return 0;
+    const DWORD mode = record->flags & kBackgroundModeMask;
+    if (mode == 1)
+        return 0;
+    if (mode == 0) {
+        m_picture.Free();
+        m_pictureFlags = 0;
+        Repaint();
+        return 1;
+    }
+    char file[MAX_PATH] = {};
+    if (!record->file)
+        return 0;
+    if (wide) {
+        if (!WideToNarrow(file, static_cast<const wchar_t*>(record->file), MAX_PATH, CP_ACP))
+            return 0;
+    } else {
+        lstrcpynA(file, static_cast<const char*>(record->file), MAX_PATH);
+    }
+    Glazier::CSkin picture;
+    if (!picture.Load(file))
+        return 0;  // the current picture stays
+    m_picture.Free();
+    m_picture.Load(file);  // shared from the image cache
+    m_pictureFlags = record->flags;
+    m_pictureX = record->xPercent;
+    m_pictureY = record->yPercent;
+    Repaint();
     return 1;
 }
 
@@ -652,6 +693,9 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     case EBM_GETSTYLE:
         return m_style;
+    case EBM_SETBACKGROUNDA:
+    case EBM_SETBACKGROUNDW:
+        return SetBackground(reinterpret_cast<const EBBACKGROUND*>(lParam), message == EBM_SETBACKGROUNDW);
     case EBM_GROUPSFROMMENU:
         return GroupsFromMenu(reinterpret_cast<const EBMENU*>(lParam));
     case EBM_ADDGROUPA:

@@ -46,6 +46,7 @@ enum ExplorerBarMessage : UINT {
     EBM_GETITEMDATA = WM_USER + 34,
     EBM_SETGROUPDATA = WM_USER + 35,
     EBM_GETGROUPDATA = WM_USER + 36,
+    EBM_SETBACKGROUNDA = WM_USER + 37,
     EBM_ISEXPANDED = WM_USER + 40,
     EBM_GETGROUPCOUNT = WM_USER + 41,
     EBM_GETNEXTITEM = WM_USER + 43,
@@ -61,6 +62,7 @@ enum ExplorerBarMessage : UINT {
     EBM_GETITEMTEXTW = WM_USER + 118,
     EBM_SETITEMTEXTW = WM_USER + 119,
     EBM_LOADDESCRIPTIONW = WM_USER + 129,
+    EBM_SETBACKGROUNDW = WM_USER + 137,
     EBM_GETITEMBYPOSW = WM_USER + 146,
     EBM_GETITEMBYIDW = WM_USER + 147,
     EBM_GETGROUPINFOW = WM_USER + 148,
@@ -92,6 +94,21 @@ struct EBMENU {
     HMENU menu;          // a menu handle, or a menu resource id below 0x10000
     BOOL all;            // empty submenus and plain items become groups too
 };
+// Background picture: flags & 3 = 0 removes it, 1 is refused, 2 or 3 loads the file (2 shows it);
+// flag 0x10 hides it. The position is in percent of the room the picture leaves.
+struct EBBACKGROUND {
+    DWORD size;  // 28
+    DWORD flags;
+    DWORD reserved1;
+    const void* file;  // narrow or wide by the message's form
+    DWORD reserved2;
+    int xPercent;
+    int yPercent;
+};
+constexpr DWORD kBackgroundModeMask = 3;
+constexpr DWORD kBackgroundShown = 2;
+constexpr DWORD kBackgroundHidden = 0x10;
+
 struct EBIMAGELIST {
     DWORD size;
     HINSTANCE instance;

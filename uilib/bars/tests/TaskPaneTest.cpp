@@ -5,6 +5,7 @@
 
 #include "uilib/bars/TaskPane.h"
 #include "uilib/bars/tests/BarsTestSupport.h"
+#include "uilib/skin/tests/PngWriter.h"
 
 namespace {
 
@@ -314,6 +315,42 @@ TEST_F(TaskPaneTest, OpeningSlidesInStepsAndClosingDoesNot)
     RepaintNow(parent);
     PixelImage p = CaptureClientPixels(pane);
     EXPECT_EQ(p.At(20, 10 + HeaderHeight() / 2), GetSysColor(COLOR_HIGHLIGHT) & 0xFFFFFF);  // header in place
+}
+
+TEST_F(TaskPaneTest, BackgroundPictureSitsByItsPercentages)
+{
+    Send(EBM_DELETEALL);
+    TempFolder folder;
+    std::string png = folder.Write("picture.png", EncodePng(20, 20, std::vector<DWORD>(400, 0xFFFF0000)));
+    std::wstring file(png.begin(), png.end());
+    EBBACKGROUND picture = {sizeof(picture), kBackgroundShown, 0, file.c_str(), 0, 100, 100};
+    ASSERT_EQ(SendPtr(EBM_SETBACKGROUNDW, 0, &picture), 1);
+    RepaintNow(parent);
+    RECT client;
+    GetClientRect(pane, &client);
+    PixelImage p = CaptureClientPixels(pane);
+    const COLORREF ground = p.At(5, 5);
+    EXPECT_EQ(p.At(client.right - 5, client.bottom - 5), RGB(255, 0, 0));
+    EXPECT_EQ(p.At(client.right - 25, client.bottom - 5), ground);
+
+    EBBACKGROUND refused = picture;
+    refused.flags = 1;
+    EXPECT_EQ(SendPtr(EBM_SETBACKGROUNDW, 0, &refused), 0);
+    EBBACKGROUND missing = picture;
+    missing.file = L"no-such-picture.png";
+    EXPECT_EQ(SendPtr(EBM_SETBACKGROUNDW, 0, &missing), 0);
+    EBBACKGROUND narrow = {sizeof(narrow), kBackgroundShown, 0, png.c_str(), 0, 0, 0};
+    ASSERT_EQ(SendPtr(EBM_SETBACKGROUNDA, 0, &narrow), 1);
+    RepaintNow(parent);
+    p = CaptureClientPixels(pane);
+    EXPECT_EQ(p.At(5, 5), RGB(255, 0, 0));  // now at the top left
+    EXPECT_EQ(p.At(client.right - 5, client.bottom - 5), ground);
+
+    EBBACKGROUND removed = {sizeof(removed), 0, 0, nullptr, 0, 0, 0};
+    EXPECT_EQ(SendPtr(EBM_SETBACKGROUNDW, 0, &removed), 1);
+    RepaintNow(parent);
+    p = CaptureClientPixels(pane);
+    EXPECT_EQ(p.At(5, 5), ground);
 }
 
 TEST_F(TaskPaneTest, GroupsFromAMenuResourceOrHandle)
