@@ -16,6 +16,7 @@
 #include "tests/support/PulseAudioIo.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WaveFeed.h"
 
 namespace {
 
@@ -285,14 +286,17 @@ TEST_F(MainDialog, ChannelRoutesAToneWithMovingMeters)
     EXPECT_EQ(SendMessageW(ui.Item(IDC_CAPTURE_METER1), PBM_GETRANGE, FALSE, 0), 10);
     EXPECT_EQ(SendMessageW(ui.Item(IDC_LEFT_METER1), PBM_GETRANGE, FALSE, 0), 100);
 
-    const PcmSpec spec = {"s16le", 44100, 2};
-    std::wstring folder = AudioScratchFolder(L"main_dialog");
+    // Fed and recorded through wave devices of this process: Wine starting sound tools while its
+    // own streams run can wedge its driver.
+    WAVEFORMATEXTENSIBLE format = WaveFormat(16, 44100, 2);
     std::vector<int16_t> tone = MakeTone(440, 44100, 2, 44100 * 3, 16000);
-    ASSERT_TRUE(WriteRaw(folder + L"\\tone.raw", tone.data(), tone.size() * 2));
-    const size_t recordBytes = 5 * 44100 * 4;
-    ASSERT_TRUE(PulseRecord("speakers_b.monitor", folder + L"\\out.raw", spec, recordBytes));
-    ASSERT_TRUE(WaitForBytes(folder + L"\\out.raw", 1, kToolTimeoutMs));
-    ASSERT_TRUE(PulsePlay("lyrant_virtual", folder + L"\\tone.raw", spec));
+    std::vector<uint8_t> fed(tone.size() * 2);
+    std::memcpy(fed.data(), tone.data(), fed.size());
+    CWaveRecorder recorder;
+    CWavePlayer player;
+    ASSERT_TRUE(recorder.Start(static_cast<UINT>(FindWaveIn(L"Monitor of Lyrant Speakers B")), format,
+                               5 * 44100 * 4));
+    ASSERT_TRUE(player.Start(static_cast<UINT>(FindWaveOut(L"Tarnwick Virtual Audio")), format, fed));
 
     // While the tone plays, the timer moves the meters.
     int maxLevel = 0, maxPlayback = 0, minCapture = 100;
@@ -317,8 +321,8 @@ TEST_F(MainDialog, ChannelRoutesAToneWithMovingMeters)
     EXPECT_GT(maxPlayback, 0);
     EXPECT_LE(maxPlayback, 10);
     EXPECT_LT(minCapture, 10);
-    ASSERT_TRUE(WaitUntilDone(folder + L"\\tone.raw", kToolTimeoutMs));
-    ASSERT_TRUE(WaitUntilDone(folder + L"\\out.raw", kToolTimeoutMs));
+    ASSERT_TRUE(player.Wait(kToolTimeoutMs));
+    ASSERT_TRUE(recorder.Wait(kToolTimeoutMs));
 
     ui.Press(IDC_START1);
     EXPECT_EQ(ui.Text(IDC_START1), L">>");
@@ -328,8 +332,8 @@ TEST_F(MainDialog, ChannelRoutesAToneWithMovingMeters)
     EXPECT_EQ(ui.dialog->Channel(0)->engine.liveBuffers, 0u);
     EXPECT_EQ(ui.dialog->Channel(0)->engine.hThread, nullptr);
 
-    std::string bytes = ReadFileBytes(folder + L"\\out.raw");
-    EXPECT_TRUE(ToneArrived(bytes, 440.0));
+    const std::vector<uint8_t>& data = recorder.Data();
+    EXPECT_TRUE(ToneArrived(std::string(data.begin(), data.end()), 440.0));
 }
 
 TEST_F(MainDialog, ClosingStopsARunningChannelFirst)

@@ -15,6 +15,7 @@
 #include "tests/support/AudioSignal.h"
 #include "tests/support/PulseAudioIo.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WaveFeed.h"
 
 namespace {
 
@@ -239,23 +240,25 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ProgramRun, RoutesAToneFromTheVirtualDeviceToTheSpeakers)
 {
     DeleteFileW(GetAppDataPath(L"\\LOG\\Lyrant.log"));
-    const PcmSpec spec = {"s16le", 44100, 2};
-    std::wstring folder = AudioScratchFolder(L"program_route");
+    WAVEFORMATEXTENSIBLE format = WaveFormat(16, 44100, 2);
     std::vector<int16_t> tone = MakeTone(440, 44100, 2, 44100 * 4, 12000);
-    ASSERT_TRUE(WriteRaw(folder + L"\\tone.raw", tone.data(), tone.size() * 2));
+    std::vector<uint8_t> fed(tone.size() * 2);
+    std::memcpy(fed.data(), tone.data(), fed.size());
+    CWaveRecorder recorder;
     {
         Program program(L"/d /r");
         ASSERT_TRUE(program.window);
         ASSERT_TRUE(program.WaitForText(IDC_START1, L"Stop"));
-        ASSERT_TRUE(PulseRecord("speakers_b.monitor", folder + L"\\out.raw", spec, 5 * 44100 * 4));
-        ASSERT_TRUE(WaitForBytes(folder + L"\\out.raw", 1, kToolTimeoutMs));
-        ASSERT_TRUE(PulsePlay("lyrant_virtual", folder + L"\\tone.raw", spec));
-        ASSERT_TRUE(WaitUntilDone(folder + L"\\out.raw", kToolTimeoutMs));
+        CWavePlayer player;
+        ASSERT_TRUE(recorder.Start(static_cast<UINT>(FindWaveIn(L"Monitor of Lyrant Speakers B")), format,
+                                   5 * 44100 * 4));
+        ASSERT_TRUE(player.Start(static_cast<UINT>(FindWaveOut(L"Tarnwick Virtual Audio")), format, fed));
+        ASSERT_TRUE(recorder.Wait(kToolTimeoutMs));
         PostMessageW(program.window, WM_CLOSE, 0, 0);
         EXPECT_EQ(program.ExitCode(), IDCANCEL);
     }
-    std::string bytes = ReadFileBytes(folder + L"\\out.raw");
-    EXPECT_TRUE(ToneArrived(bytes, 440.0));
+    const std::vector<uint8_t>& data = recorder.Data();
+    EXPECT_TRUE(ToneArrived(std::string(data.begin(), data.end()), 440.0));
 
     std::string log = LogText();
     EXPECT_NE(log.find("Using input device: Monitor of Tarnwick Virtual Aud."), std::string::npos) << log;
