@@ -57,17 +57,7 @@ COLORREF ScreenPixel(int x, int y)
 
 PixelImage WindowShot(HWND window)
 {
-    RECT r;
-    GetWindowRect(window, &r);
-    PixelImage image;
-    image.width = r.right - r.left;
-    image.height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x)
-            image.pixels.push_back(GetPixel(screen, r.left + x, r.top + y));
-    ReleaseDC(nullptr, screen);
-    return image;
+    return CaptureScreenWindowPixels(window);
 }
 
 std::wstring SkinText(HWND window, UINT id)

@@ -56,6 +56,16 @@ PixelImage CaptureClientPixels(HWND window)
     return image;
 }
 
+PixelImage CaptureScreenWindowPixels(HWND window)
+{
+    RECT rect;
+    ::GetWindowRect(window, &rect);
+    HDC screen = ::GetDC(nullptr);
+    PixelImage image = CopyFromDc(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    ::ReleaseDC(nullptr, screen);
+    return image;
+}
+
 PixelImage CaptureScreenPixels(HWND window)
 {
     RECT client;

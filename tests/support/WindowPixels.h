@@ -20,3 +20,5 @@ struct PixelImage
 PixelImage CaptureClientPixels(HWND window);
 // The same rectangle read from the screen (includes child windows and anything covering them).
 PixelImage CaptureScreenPixels(HWND window);
+// The whole window rectangle, frame included, read from the screen.
+PixelImage CaptureScreenWindowPixels(HWND window);

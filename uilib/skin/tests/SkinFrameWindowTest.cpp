@@ -142,17 +142,7 @@ COLORREF ScreenPixel(int x, int y)
 // The window's rectangle as the screen shows it, saved beside the tests for a look.
 void SaveWindowShot(HWND window, const wchar_t* name)
 {
-    RECT r;
-    GetWindowRect(window, &r);
-    PixelImage image;
-    image.width = r.right - r.left;
-    image.height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x)
-            image.pixels.push_back(GetPixel(screen, r.left + x, r.top + y));
-    ReleaseDC(nullptr, screen);
-    SavePixelsAsPng(image, ScreenshotFolder() + L"\\" + name);
+    SavePixelsAsPng(CaptureScreenWindowPixels(window), ScreenshotFolder() + L"\\" + name);
 }
 
 void MoveMouse(int x, int y)
