@@ -11,41 +11,13 @@
 #include "core/WideFormat.h"
 #include "tests/support/DialogWatcher.h"
 #include "tests/support/Screenshot.h"
-#include "uilib/skin/PngLoader.h"
+#include "uilib/skin/tests/PngPixels.h"
 #include "uilib/skin/SkinFrameApi.h"
 
 namespace {
 
 constexpr int kCaption = 34;     // the skin's caption band
 constexpr int kFrameHeight = 125;  // caption and bottom band together
-
-// The skin's PNG as straight-alpha pixels, picture coordinates.
-class SkinImage {
-public:
-    SkinImage() : m_bitmap(LoadPNG(GetAppPath(L"\\Skin\\Skin.png"), 0))
-    {
-        DIBSECTION dib = {};
-        if (m_bitmap && GetObjectW(m_bitmap, sizeof(dib), &dib) == sizeof(dib)) {
-            m_bits = static_cast<const DWORD*>(dib.dsBm.bmBits);
-            m_width = dib.dsBm.bmWidth;
-            m_height = dib.dsBm.bmHeight;  // bottom-up rows
-        }
-    }
-    ~SkinImage() { DeleteObject(m_bitmap); }
-    bool Ok() const { return m_bits != nullptr; }
-    DWORD At(int x, int y) const { return m_bits[(m_height - 1 - y) * m_width + x]; }
-    BYTE Alpha(int x, int y) const { return static_cast<BYTE>(At(x, y) >> 24); }
-    COLORREF Colour(int x, int y) const
-    {
-        DWORD p = At(x, y);
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-
-private:
-    HBITMAP m_bitmap;
-    const DWORD* m_bits = nullptr;
-    int m_width = 0, m_height = 0;
-};
 
 COLORREF ScreenPixel(int x, int y)
 {
@@ -116,7 +88,7 @@ TEST_F(MainDialogSkin, ShowsTheSkinWithTitleAndVersionTexts)
     DeleteObject(region);
 
     // Caption above its text and the left border: the skin's own pixels.
-    SkinImage png;
+    PngPixels png(GetAppPath(L"\\Skin\\Skin.png"));
     ASSERT_TRUE(png.Ok());
     int checked = 0;
     const int width = w.right - w.left, height = w.bottom - w.top;

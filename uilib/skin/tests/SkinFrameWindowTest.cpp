@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "uilib/skin/tests/PngPixels.h"
 #include "uilib/skin/DrawHelpers.h"
 #include "uilib/skin/PngLoader.h"
 #include "uilib/skin/SkinBtn.h"
@@ -113,23 +114,6 @@ HWND MakeDialog(DLGPROC proc)
     tmpl.t.cy = 80;
     return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.t, nullptr, proc, 0);
 }
-
-class SkinPng {
-public:
-    SkinPng() : m_bitmap(LoadPNG(TestSkinPath(L"TestSkin.png").c_str(), 0)), m_dib(DibOfBitmap(m_bitmap)) {}
-    ~SkinPng() { DeleteObject(m_bitmap); }
-    DWORD At(int x, int y) const { return m_dib.Row(y)[x]; }
-    BYTE Alpha(int x, int y) const { return static_cast<BYTE>(At(x, y) >> 24); }
-    COLORREF Colour(int x, int y) const
-    {
-        DWORD p = At(x, y);
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-
-private:
-    HBITMAP m_bitmap;
-    DibPixels m_dib;
-};
 
 COLORREF ScreenPixel(int x, int y)
 {
@@ -246,7 +230,7 @@ TEST_F(FrameWindow, AttachShapesTheWindowAndDetachRestoresIt)
     EXPECT_TRUE(EqualRgn(actual, expected));
 
     // Each part's centre on the screen shows the skin's pixel, where no element covers it.
-    SkinPng png;
+    PngPixels png(TestSkinPath(L"TestSkin.png"));
     int checked = 0;
     for (int i = 0; i < CSkinLayout::kPartCount; ++i) {
         CSkinImg* part = frame->Layout(1)->Part(i);
@@ -343,7 +327,7 @@ TEST_F(FrameWindow, HoverFadesInAndClicksSendTheirCommands)
     CSkinFrame* frame = Skin(window);
     ASSERT_TRUE(frame->AddChild("Custom Button", 1234, true, nullptr));
     RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    SkinPng png;
+    PngPixels png(TestSkinPath(L"TestSkin.png"));
     POINT close = Screen(window, 190, 12);
     EXPECT_EQ(ScreenPixel(close.x, close.y), png.Colour(138, 8)) << "normal";
     MoveMouse(close.x, close.y);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "uilib/skin/tests/PngPixels.h"
 #include "uilib/skin/DrawHelpers.h"
 #include "uilib/skin/PngLoader.h"
 #include "uilib/skin/SkinFrame.h"
@@ -18,24 +19,6 @@ class TestFrame : public CSkinFrame {
 public:
     using CSkinFrame::CreateStatusBar;
     void SetSize(int w, int h) { m_cx = w, m_cy = h; }
-};
-
-// Straight-alpha pixels of the test skin's PNG, picture coordinates.
-class SkinPixels {
-public:
-    SkinPixels()
-    {
-        m_bitmap = LoadPNG(TestSkinPath(L"TestSkin.png").c_str(), 0);
-        m_dib = DibOfBitmap(m_bitmap);
-    }
-    ~SkinPixels() { DeleteObject(m_bitmap); }
-    bool Ok() const { return m_dib.Ok(); }
-    DWORD At(int x, int y) const { return m_dib.Row(y)[x]; }
-    BYTE Alpha(int x, int y) const { return static_cast<BYTE>(At(x, y) >> 24); }
-
-private:
-    HBITMAP m_bitmap = nullptr;
-    DibPixels m_dib;
 };
 
 std::wstring Wide(const std::string& s)
@@ -95,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Whether a pixel of a W x H window is in the skin's region, worked out from the PNG: inside the
 // borders, or an opaque pixel of any part placed there (tiles repeat their source).
-bool ExpectedInRegion(const SkinPixels& png, CSkinLayout* layout, int x, int y, int W, int H)
+bool ExpectedInRegion(const PngPixels& png, CSkinLayout* layout, int x, int y, int W, int H)
 {
     if (x >= layout->BorderLeft() && x < W - layout->BorderRight() && y >= layout->BorderTop() &&
         y < H - layout->BorderBottom())
@@ -112,7 +95,7 @@ bool ExpectedInRegion(const SkinPixels& png, CSkinLayout* layout, int x, int y, 
 
 TEST_F(FrameLayout, RegionIsTheOpaquePixelsOfThePartsAndTheRoomInside)
 {
-    SkinPixels png;
+    PngPixels png(TestSkinPath(L"TestSkin.png"));
     ASSERT_TRUE(png.Ok());
     const SIZE sizes[] = {{120, 80}, {200, 80}, {120, 150}, {30, 80}, {12, 80}};
     for (SIZE size : sizes) {
