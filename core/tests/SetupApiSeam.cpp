@@ -5,6 +5,7 @@
 
 #include "core/VADrvProtocol.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/ImportSlot.h"
 
 namespace SetupApiSeam {
 
@@ -96,12 +97,12 @@ BOOL WINAPI FakeGetDeviceInterfaceDetail(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA
 
 // The import slots themselves: defined here, the linker takes these instead of setupapi's.
 extern "C" {
-void* g_SeamSetClassInstallParams __asm__("__imp__SetupDiSetClassInstallParamsW@16") =
+void* g_SeamSetClassInstallParams __asm__(IMPORT_SLOT(SetupDiSetClassInstallParamsW, 16)) =
     reinterpret_cast<void*>(&FakeSetClassInstallParams);
-void* g_SeamCallClassInstaller __asm__("__imp__SetupDiCallClassInstaller@12") =
+void* g_SeamCallClassInstaller __asm__(IMPORT_SLOT(SetupDiCallClassInstaller, 12)) =
     reinterpret_cast<void*>(&FakeCallClassInstaller);
-void* g_SeamEnumDeviceInterfaces __asm__("__imp__SetupDiEnumDeviceInterfaces@20") =
+void* g_SeamEnumDeviceInterfaces __asm__(IMPORT_SLOT(SetupDiEnumDeviceInterfaces, 20)) =
     reinterpret_cast<void*>(&FakeEnumDeviceInterfaces);
-void* g_SeamGetDeviceInterfaceDetail __asm__("__imp__SetupDiGetDeviceInterfaceDetailW@24") =
+void* g_SeamGetDeviceInterfaceDetail __asm__(IMPORT_SLOT(SetupDiGetDeviceInterfaceDetailW, 24)) =
     reinterpret_cast<void*>(&FakeGetDeviceInterfaceDetail);
 }

@@ -1,6 +1,7 @@
 #include "tests/support/WaveCallHooks.h"
 
 #include <mmsystem.h>
+#include "tests/support/ImportSlot.h"
 
 WaveCallCounts g_waveCalls;
 
@@ -86,10 +87,10 @@ void RefuseCloseWhileQueued(const WAVEHDR* inHeader, const WAVEHDR* outHeader)
 
 // The import slots every caller in this executable goes through, the engine's library included.
 extern "C" {
-void* g_slotWaveInReset __asm__("__imp__waveInReset@4") = reinterpret_cast<void*>(&HookWaveInReset);
-void* g_slotWaveOutReset __asm__("__imp__waveOutReset@4") = reinterpret_cast<void*>(&HookWaveOutReset);
-void* g_slotWaveOutRestart __asm__("__imp__waveOutRestart@4") = reinterpret_cast<void*>(&HookWaveOutRestart);
-void* g_slotWaveInAddBuffer __asm__("__imp__waveInAddBuffer@12") = reinterpret_cast<void*>(&HookWaveInAddBuffer);
-void* g_slotWaveInClose __asm__("__imp__waveInClose@4") = reinterpret_cast<void*>(&HookWaveInClose);
-void* g_slotWaveOutClose __asm__("__imp__waveOutClose@4") = reinterpret_cast<void*>(&HookWaveOutClose);
+void* g_slotWaveInReset __asm__(IMPORT_SLOT(waveInReset, 4)) = reinterpret_cast<void*>(&HookWaveInReset);
+void* g_slotWaveOutReset __asm__(IMPORT_SLOT(waveOutReset, 4)) = reinterpret_cast<void*>(&HookWaveOutReset);
+void* g_slotWaveOutRestart __asm__(IMPORT_SLOT(waveOutRestart, 4)) = reinterpret_cast<void*>(&HookWaveOutRestart);
+void* g_slotWaveInAddBuffer __asm__(IMPORT_SLOT(waveInAddBuffer, 12)) = reinterpret_cast<void*>(&HookWaveInAddBuffer);
+void* g_slotWaveInClose __asm__(IMPORT_SLOT(waveInClose, 4)) = reinterpret_cast<void*>(&HookWaveInClose);
+void* g_slotWaveOutClose __asm__(IMPORT_SLOT(waveOutClose, 4)) = reinterpret_cast<void*>(&HookWaveOutClose);
 }

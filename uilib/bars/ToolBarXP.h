@@ -5,10 +5,10 @@
 #include "uilib/bars/ToolbarWindow32.h"
 #include "uilib/skin/TarnUIApi.h"
 
-// The wire record of the registered message "SetTBButtonLayout" (40 bytes): wParam is a command
-// id, or a button index when byIndex is nonzero.
+// The wire record of the registered message "SetTBButtonLayout" (40 bytes in a 32-bit process; the
+// handle makes it 48 in a 64-bit one): wParam is a command id, or a button index when byIndex is nonzero.
 struct TBBUTTONLAYOUT {
-    DWORD size;  // 40 or more
+    DWORD size;  // sizeof(TBBUTTONLAYOUT) or more
     DWORD byIndex;
     DWORD flags;
     HWND child;  // embedded in the button; may be NULL
@@ -16,7 +16,7 @@ struct TBBUTTONLAYOUT {
     int minWidth;  // smallest width of a stretched button when the command bar resizes
     int width;     // written by the toolbar: the button's width after the call
 };
-static_assert(sizeof(TBBUTTONLAYOUT) == 40, "wire format");
+static_assert(sizeof(TBBUTTONLAYOUT) == (sizeof(void*) == 4 ? 40 : 48), "wire format");
 
 constexpr DWORD kLayoutStretch = 0x0001;    // the button takes the rest of the toolbar's width
 constexpr DWORD kLayoutSeparator = 0x4000;  // painted as two vertical lines

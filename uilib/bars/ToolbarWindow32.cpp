@@ -42,7 +42,7 @@ int CToolbarWindow32::Create(DWORD style, const RECT& rect, HWND parent, UINT id
 {
     m_hWnd = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, style, rect.left, rect.top, rect.right - rect.left,
                              rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                             reinterpret_cast<HINSTANCE>(GetWindowLongA(parent, GWL_HINSTANCE)), nullptr);
+                             reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), nullptr);
     if (!m_hWnd)
         return 0;
     SetButtonStructSize(kTbButtonSize);

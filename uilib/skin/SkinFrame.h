@@ -18,7 +18,8 @@ constexpr DWORD kOptionNotify = 1;
 constexpr DWORD kOptionAlwaysActive = 2;
 constexpr DWORD kOptionShadow = 4;
 
-// The record sent as the registered message "SFWM_NOTIFY" around each paint (36 bytes).
+// The record sent as the registered message "SFWM_NOTIFY" around each paint (36 bytes in a 32-bit
+// process, 40 in a 64-bit one: the DC handle grows).
 struct SkinFrameNotify {
     UINT size;
     UINT one;
@@ -27,6 +28,7 @@ struct SkinFrameNotify {
     HDC dc;
     RECT window;  // 0, 0, width, height
 };
+static_assert(sizeof(SkinFrameNotify) == (sizeof(void*) == 4 ? 36 : 40), "wire format");
 constexpr UINT kNotifyBeforePaint = 1;
 constexpr UINT kNotifyAfterPaint = 2;
 

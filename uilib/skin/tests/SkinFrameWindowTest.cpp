@@ -454,7 +454,7 @@ TEST_F(FrameWindow, NotifyRecordsComeInPairsAroundEachPaint)
     ASSERT_EQ(g_rec.notifies.size(), 2u);
     const SkinFrameNotify& first = g_rec.notifies[0];
     const SkinFrameNotify& second = g_rec.notifies[1];
-    EXPECT_EQ(first.size, 36u);
+    EXPECT_EQ(first.size, sizeof(void*) == 4 ? 36u : 40u);
     EXPECT_EQ(first.one, 1u);
     EXPECT_EQ(first.zero, 0u);
     EXPECT_EQ(first.stage, kNotifyBeforePaint);
