@@ -1,6 +1,7 @@
 # Sourced by scripts/test, scripts/run and scripts/bench: a private Wine prefix, Xvfb display and
 # PulseAudio server for one run, all stopped again by pid. Nothing touches the user's ~/.wine.
 #   harness_start RUN_DIR   exports WINEPREFIX, DISPLAY, XDG_RUNTIME_DIR, PULSE_SERVER; writes RUN_DIR/env
+#                           (call arch_use from scripts/arch.sh first: it picks the prefix's architecture)
 #   harness_stop            stops what harness_start started
 # Sinks: "lyrant_virtual" (the virtual device, "Tarnwick Virtual Audio"), "speakers_a" and
 # "speakers_b" ("Lyrant Speakers A/B"). Select devices by name: their order changes between runs.
@@ -45,8 +46,8 @@ harness_start() {
 
   # Wine prefix: boot it without the add-on installers, set the virtual desktop, then keep one
   # persistent server for the whole run (services it starts write to a file, not to our pipes).
+  [ -n "${WINEARCH:-}" ] && [ -n "${WINELOADER:-}" ] || { harness_log "no architecture chosen (arch_use)"; return 1; }
   export WINEPREFIX="$HARNESS_RUN/prefix"
-  export WINEARCH=win32
   export WINEDEBUG=-all
   WINEDLLOVERRIDES="mscoree=d;mshtml=d" wineboot -i >"$HARNESS_RUN/wineboot.log" 2>&1
   wineserver -w
@@ -72,10 +73,12 @@ export DISPLAY='$DISPLAY'
 export XDG_RUNTIME_DIR='$XDG_RUNTIME_DIR'
 export PULSE_SERVER='$PULSE_SERVER'
 export WINEPREFIX='$WINEPREFIX'
-export WINEARCH=win32
+export WINEARCH='$WINEARCH'
+export WINELOADER='$WINELOADER'
+export PATH='$PATH'
 export WINEDEBUG=-all
 ENV
-  harness_log "display $DISPLAY, prefix $WINEPREFIX"
+  harness_log "display $DISPLAY, prefix $WINEPREFIX ($WINEARCH)"
 }
 
 harness_stop() {
