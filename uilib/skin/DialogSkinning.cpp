@@ -287,6 +287,15 @@ LONG WINAPI HookedSetWindowLongA(HWND window, int index, LONG value)
     return IsWindowUnicode(window) ? SetWindowLongW(window, index, value) : SetWindowLongA(window, index, value);
 }
 
+#ifdef _WIN64
+// A 64-bit process sets pointers through a function of its own (a 32-bit one has only SetWindowLongA).
+LONG_PTR WINAPI HookedSetWindowLongPtrA(HWND window, int index, LONG_PTR value)
+{
+    return IsWindowUnicode(window) ? SetWindowLongPtrW(window, index, value)
+                                   : SetWindowLongPtrA(window, index, value);
+}
+#endif
+
 // Replaces a system class's procedure through a hidden window of it; the previous one, or null.
 WNDPROC ReplaceDialogClassProc()
 {
@@ -416,6 +425,9 @@ void WINAPI GlobalSubclassDialog(void)
     InstallHook("User32.dll", "AdjustWindowRectEx", reinterpret_cast<void*>(&HookedAdjustWindowRectEx), true);
     InstallHook("User32.dll", "AdjustWindowRect", reinterpret_cast<void*>(&HookedAdjustWindowRect), true);
     InstallHook("User32.dll", "SetWindowLongA", reinterpret_cast<void*>(&HookedSetWindowLongA), true);
+#ifdef _WIN64
+    InstallHook("User32.dll", "SetWindowLongPtrA", reinterpret_cast<void*>(&HookedSetWindowLongPtrA), true);
+#endif
 }
 
 extern "C" void WINAPI ISGlobalSubclassDialog(void)

@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -120,10 +121,12 @@ bool CSkin::LoadFromResource(HINSTANCE module, const wchar_t* name)
         return false;
     // A string name is keyed by its text: two pointers to equal names share one image.
     char key[MAX_PATH + 32];
+    char moduleKey[24];  // the whole handle: wsprintfA has no pointer-sized conversion
+    snprintf(moduleKey, sizeof(moduleKey), "%p", static_cast<void*>(module));
     if (IS_INTRESOURCE(name))
-        wsprintfA(key, "%d#%d", reinterpret_cast<INT_PTR>(module), static_cast<int>(reinterpret_cast<UINT_PTR>(name)));
+        wsprintfA(key, "%s#%d", moduleKey, static_cast<int>(LOWORD(name)));
     else
-        wsprintfA(key, "%d:%.255ls", reinterpret_cast<INT_PTR>(module), name);
+        wsprintfA(key, "%s:%.255ls", moduleKey, name);
     return Attach(key, [&]() { return LoadPNGFromResource(module, name); });
 }
 

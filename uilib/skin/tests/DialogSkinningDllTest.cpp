@@ -20,9 +20,10 @@ INT_PTR CALLBACK EmptyDialogProc(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-__attribute__((noinline)) LONG SetLongA(HWND window, int index, LONG value)
+// SetWindowLongA itself in a 32-bit process.
+__attribute__((noinline)) LONG_PTR SetLongPtrA(HWND window, int index, LONG_PTR value)
 {
-    return SetWindowLongA(window, index, value);
+    return SetWindowLongPtrA(window, index, value);
 }
 
 LRESULT CALLBACK OtherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -63,7 +64,8 @@ TEST(GlobalSubclassDialogDll, RedirectsThisProgramsImportsAndStaysLoaded)
     // A narrow SetWindowLongA on a Unicode window keeps it Unicode (the wide call is made).
     HWND wide = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(IsWindowUnicode(wide));
-    SetLongA(wide, GWLP_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(&OtherProc)));
+    SetLongPtrA(wide, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OtherProc));
+    EXPECT_EQ(GetWindowLongPtrW(wide, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&OtherProc));
     EXPECT_TRUE(IsWindowUnicode(wide));
     DestroyWindow(wide);
 
