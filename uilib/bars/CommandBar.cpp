@@ -257,7 +257,9 @@ void CCommandBar::SizeBand(int band, HWND toolbar, bool idealIsMeasured)
     measure.m_hWnd = toolbar;
     const SIZE size = measure.GetToolbarSize();
     REBARBANDINFOA info = RebarBandInfo(RBBIM_IDEALSIZE | RBBIM_CHILDSIZE);
-    info.cxIdeal = static_cast<UINT>(idealIsMeasured || GetComCtlVersion() == MAKELONG(0, 6) ? size.cx : size.cx - 4);
+    // Before comctl32 6.0 the rebar adds 4 pixels of its own; an empty toolbar has no negative width.
+    const LONG ideal = idealIsMeasured || GetComCtlVersion() == MAKELONG(0, 6) ? size.cx : size.cx - 4;
+    info.cxIdeal = static_cast<UINT>(ideal > 0 ? ideal : 0);
     info.cxMinChild = ChevronsOn() ? 0 : static_cast<UINT>(size.cx);
     info.cyMinChild = static_cast<UINT>(size.cy);
     SendMessageA(m_rebar, RB_SETBANDINFOA, band, reinterpret_cast<LPARAM>(&info));
