@@ -255,7 +255,14 @@ void CCommandBar::SizeBand(int band, HWND toolbar, bool idealIsMeasured)
     SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
     CToolBarXP measure;  // no subclass: measuring only
     measure.m_hWnd = toolbar;
-    const SIZE size = measure.GetToolbarSize();
+    SIZE size = measure.GetToolbarSize();
+    // Buttons may start below the toolbar's top edge: the band holds their full height, or the
+    // toolbar hides them all as clipped.
+    const int count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+    RECT last = {};
+    if (count > 0 && SendMessageA(toolbar, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last)) &&
+        last.bottom > size.cy)
+        size.cy = last.bottom;
     REBARBANDINFOA info = RebarBandInfo(RBBIM_IDEALSIZE | RBBIM_CHILDSIZE);
     // Before comctl32 6.0 the rebar adds 4 pixels of its own; an empty toolbar has no negative width.
     const LONG ideal = idealIsMeasured || GetComCtlVersion() == MAKELONG(0, 6) ? size.cx : size.cx - 4;
@@ -263,6 +270,10 @@ void CCommandBar::SizeBand(int band, HWND toolbar, bool idealIsMeasured)
     info.cxMinChild = ChevronsOn() ? 0 : static_cast<UINT>(size.cx);
     info.cyMinChild = static_cast<UINT>(size.cy);
     SendMessageA(m_rebar, RB_SETBANDINFOA, band, reinterpret_cast<LPARAM>(&info));
+    // A band never sized (no saved layout yet) would show its toolbar squeezed to nothing.
+    REBARBANDINFOA width = RebarBandInfo(RBBIM_SIZE);
+    if (SendMessageA(m_rebar, RB_GETBANDINFOA, band, reinterpret_cast<LPARAM>(&width)) && width.cx == 0)
+        SendMessageA(m_rebar, RB_MAXIMIZEBAND, band, TRUE);
 }
 
 void CCommandBar::AutoSize(HWND toolbar)

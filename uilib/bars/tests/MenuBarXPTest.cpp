@@ -52,14 +52,13 @@ TEST_F(MenuBarTest, ButtonsCarryTheTopLevelItemsAndTheirStates)
     EXPECT_EQ(ButtonText(bar, kHelp), L"&Help");
     EXPECT_TRUE(SendMessageW(bar, TB_ISBUTTONENABLED, kEdit, 0));
     EXPECT_FALSE(SendMessageW(bar, TB_ISBUTTONENABLED, kView, 0));
-    RECT window = {};
-    GetWindowRect(bar, &window);
     SIZE used = {};
     SendMessageW(bar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&used));
-    EXPECT_EQ(window.right - window.left, used.cx);  // sized to its buttons
-    REBARBANDINFOA band = demo.Band(Glazier::kMenuBandId, RBBIM_CHILD | RBBIM_STYLE);
+    REBARBANDINFOA band = demo.Band(Glazier::kMenuBandId, RBBIM_CHILD | RBBIM_STYLE | RBBIM_CHILDSIZE);
     EXPECT_EQ(band.hwndChild, bar);
     EXPECT_TRUE(band.fStyle & RBBS_BREAK);
+    EXPECT_EQ(static_cast<LONG>(band.cxMinChild), used.cx);  // the bar was sized to its buttons
+    EXPECT_EQ(static_cast<LONG>(band.cyMinChild), used.cy);
 }
 
 TEST_F(MenuBarTest, AnItemWithoutTextDoesNotShiftTheLabelsAfterIt)
@@ -199,6 +198,7 @@ TEST_F(MenuBarTest, ScreenshotOfAnOpenPopup)
 {
     g_shotDemo = &demo;
     g_shotSaved = false;
+    EXPECT_TRUE(SavePixelsAsPng(CaptureScreenPixels(demo.Window()), ScreenshotFolder() + L"\\command_bar.png"));
     demo.onPopup = [](HMENU) { SetTimer(nullptr, 0, 400, ShootAndClose); };
     EXPECT_TRUE(demo.Bar().OnSysCommand(SC_KEYMENU, 'f'));
     ASSERT_TRUE(PumpUntil([] { return g_shotSaved; }));
