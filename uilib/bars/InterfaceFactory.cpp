@@ -3,6 +3,7 @@
 #include <new>
 
 #include "uilib/bars/BarInterfaces.h"
+#include "uilib/bars/CommandBar.h"
 #include "uilib/bars/Menu.h"
 #include "uilib/skin/Skin.h"
 
@@ -39,5 +40,7 @@ extern "C" void* WINAPI glzCreateInstance(REFIID iid)
         return CreateObject<CSkin>(iid);
     if (IsEqualIID(iid, IID_IMenu))
         return CreateObject<CMenu>(iid);
+    if (IsEqualIID(iid, IID_ICommandBar))
+        return CreateObject<CCommandBar>(iid);
     return nullptr;
 }

@@ -39,6 +39,10 @@ public:
     // The toolbar's used width and height (its buttons' extent).
     SIZE GetToolbarSize();
 
+    // The window the toolbar's notifications are relayed to when a command bar hosts it.
+    HWND RememberedParent() const { return m_parent; }
+    void RememberParent(HWND parent) { m_parent = parent; }
+
 protected:
     LRESULT PreDrawItem(NMTBCUSTOMDRAW* draw);
     virtual void DrawButton(NMTBCUSTOMDRAW* draw);
