@@ -79,3 +79,14 @@ void PumpMessagesFor(DWORD milliseconds)
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
+
+bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start >= timeoutMs)
+            return false;
+        PumpMessagesFor(10);
+    }
+    return true;
+}
