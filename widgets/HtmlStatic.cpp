@@ -413,15 +413,14 @@ LRESULT CHtmlStatic::OnSetCursor(UINT, WPARAM, LPARAM, BOOL& bHandled)
     return 0;
 }
 
-LRESULT CHtmlStatic::OnLButtonDown(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+LRESULT CHtmlStatic::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
 {
-    OnMouseMessage(msg, wParam, lParam, bHandled);
     POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     RECT client;
     GetClientRect(&client);
     if (m_enabled && PtInRect(&client, point))
         m_drawer.OnLButtonDown(&point);
-    bHandled = FALSE;
+    bHandled = FALSE;   // the tooltip relay below sees it too
     return 0;
 }
 

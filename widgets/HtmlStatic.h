@@ -110,7 +110,7 @@ public:
     LRESULT OnPaint(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return TRUE; }
     LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL& bHandled);
-    LRESULT OnLButtonDown(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
     LRESULT OnMouseMessage(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
     LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);

@@ -20,9 +20,21 @@ public:
     UINT notifiedId = 0;
     const wchar_t* replacement = nullptr;
 
+    CHtmlToolTip* relayTo = nullptr;
+
     BEGIN_MSG_MAP(CToolWindow)
         MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+        MESSAGE_RANGE_HANDLER(WM_MOUSEFIRST, WM_MOUSELAST, OnMouse)
     END_MSG_MAP()
+
+    // The host's part: its mouse messages go to the tooltip.
+    LRESULT OnMouse(UINT, WPARAM, LPARAM, BOOL& bHandled)
+    {
+        if (relayTo && GetCurrentMessage())
+            relayTo->RelayEvent(GetCurrentMessage());
+        bHandled = FALSE;
+        return 0;
+    }
 
     LRESULT OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
     {
@@ -54,6 +66,7 @@ protected:
         RECT rect = {100, 100, 340, 200};
         ASSERT_NE(nullptr, tools.Create(nullptr, rect, L"tools", WS_POPUP | WS_VISIBLE));
         ASSERT_NE(nullptr, tip.Create(tools));
+        tools.relayTo = &tip;
     }
     void TearDown() override
     {
@@ -66,7 +79,7 @@ protected:
     // Puts the cursor there and relays the move as the host's message loop would.
     void MoveTo(POINT screen)
     {
-        SetCursorPos(screen.x, screen.y);
+        EXPECT_TRUE(PlaceCursor(screen));
         MSG msg = {tools, WM_MOUSEMOVE, 0, 0, GetTickCount(), screen};
         tip.RelayEvent(&msg);
     }
@@ -142,6 +155,26 @@ TEST_F(HtmlToolTipTest, KeysAndButtonsHideTheTipButButtonUpDoesNot)
     }
 }
 
+TEST_F(HtmlToolTipTest, FadeStepsFadeTheTipInAndOut)
+{
+    tip.SetDelayTime(CHtmlToolTip::kDelayFadeIn, 30);
+    tip.SetDelayTime(CHtmlToolTip::kDelayFadeOut, 30);
+    HtmlToolInfo record;
+    record.text = L"fading";
+    tip.ShowHelpTooltip(POINT{300, 300}, record);
+    EXPECT_TRUE(Visible());
+    EXPECT_EQ(CHtmlToolTip::kAppearing, tip.GetState());
+    EXPECT_EQ(100, tip.GetTransparency()) << "starts invisible";
+    ASSERT_TRUE(PumpMessagesUntil([&] { return tip.GetState() == CHtmlToolTip::kShown; }, 5000));
+    EXPECT_EQ(0, tip.GetTransparency());
+
+    tip.HideTooltip();
+    EXPECT_EQ(CHtmlToolTip::kHiding, tip.GetState());
+    EXPECT_TRUE(Visible()) << "still fading out";
+    ASSERT_TRUE(PumpMessagesUntil([&] { return !Visible(); }, 5000));
+    EXPECT_EQ(CHtmlToolTip::kHidden, tip.GetState());
+}
+
 TEST(HtmlToolTipPlacement, DirectionFlipsAtTheScreensEdges)
 {
     CHtmlToolTip tip;   // geometry only: no window needed
@@ -151,9 +184,9 @@ TEST(HtmlToolTipPlacement, DirectionFlipsAtTheScreensEdges)
     const Case cases[] = {
         {"room below", 0x10, {500, 300}, 0x10},
         {"right edge opens to the left", 0x10, {980, 300}, 0x12},
-        {"left edge opens to the right", 0x12, {10, 300}, 0x10},
+        {"left edge opens to the right", 0x12, {30, 300}, 0x10},
         {"bottom edge opens above", 0x10, {500, 690}, 0x00},
-        {"bottom right corner", 0x10, {990, 690}, 0x02},
+        {"bottom right corner", 0x10, {975, 690}, 0x02},
         {"top edge opens below", 0x01, {500, 5}, 0x11},
         {"right side at the right edge goes left", 0x30, {950, 300}, 0x20},
         {"left side at the left edge goes right", 0x20, {30, 300}, 0x30},
@@ -214,7 +247,14 @@ TEST_F(HtmlToolTipTest, BalloonDrawsItsTextFillAndBorderInsideItsShapeAndTellsTh
     EXPECT_GT(pixels.Count(fill, body.left, body.top, body.right, body.bottom),
               (body.right - body.left) * (body.bottom - body.top) / 3) << "the fill";
     EXPECT_GT(pixels.Count(border, body.left, body.top, body.right, body.bottom), 50) << "the border";
-    // The rounded corner is outside the tip: whatever lies under it shows, not the fill.
+    // The shape: rounded corners cut, the body and its shadow (offset 6, 6) in.
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(tip, shape));
+    EXPECT_FALSE(PtInRegion(shape, body.left, body.top));
+    EXPECT_TRUE(PtInRegion(shape, (body.left + body.right) / 2, (body.top + body.bottom) / 2));
+    EXPECT_TRUE(PtInRegion(shape, body.right + 3, (body.top + body.bottom) / 2)) << "the shadow";
+    DeleteObject(shape);
+    // Whatever lies under the cut corner shows there, not the fill.
     EXPECT_NE(fill, pixels.At(body.left, body.top + 1) & 0xFFFFFF);
     // The anchor, above the body, shares its fill.
     EXPECT_GT(pixels.Count(fill, body.left, 0, body.right, body.top), 20) << "the anchor";
