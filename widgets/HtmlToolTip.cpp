@@ -70,13 +70,10 @@ void CHtmlToolTip::AddTool(const HtmlToolInfo& tool)
 {
     if (!tool.window)
         return;
-    std::vector<HtmlToolInfo>& list = m_tools[tool.window];
-    for (HtmlToolInfo& existing : list)
-        if (SameTool(existing, tool.id, tool.window)) {
-            existing = tool;
-            return;
-        }
-    list.push_back(tool);
+    if (HtmlToolInfo* existing = FindRecord(tool.window, tool.id))
+        *existing = tool;
+    else
+        m_tools[tool.window].push_back(tool);
 }
 
 void CHtmlToolTip::AddToolIcon(HWND window, UINT iconId, int width, int height, const wchar_t* text,
@@ -127,44 +124,39 @@ void CHtmlToolTip::RemoveAllTools()
     ForgetTool();
 }
 
-BOOL CHtmlToolTip::UpdateToolText(HWND window, UINT id, const wchar_t* text)
+HtmlToolInfo* CHtmlToolTip::FindRecord(HWND window, UINT id)
 {
     auto found = m_tools.find(window);
     if (found == m_tools.end())
-        return FALSE;
+        return nullptr;
     for (HtmlToolInfo& tool : found->second)
-        if (SameTool(tool, id, window)) {
-            tool.text = text;
-            return TRUE;
-        }
-    return FALSE;
+        if (SameTool(tool, id, window))
+            return &tool;
+    return nullptr;
+}
+
+BOOL CHtmlToolTip::UpdateToolText(HWND window, UINT id, const wchar_t* text)
+{
+    HtmlToolInfo* tool = FindRecord(window, id);
+    if (tool)
+        tool->text = text;
+    return tool != nullptr;
 }
 
 BOOL CHtmlToolTip::UpdateToolRect(HWND window, UINT id, const RECT& rect)
 {
-    auto found = m_tools.find(window);
-    if (found == m_tools.end())
-        return FALSE;
-    for (HtmlToolInfo& tool : found->second)
-        if (SameTool(tool, id, window)) {
-            tool.rect = rect;
-            return TRUE;
-        }
-    return FALSE;
+    HtmlToolInfo* tool = FindRecord(window, id);
+    if (tool)
+        tool->rect = rect;
+    return tool != nullptr;
 }
 
 BOOL CHtmlToolTip::GetTool(HWND window, UINT id, HtmlToolInfo* out) const
 {
-    auto found = m_tools.find(window);
-    if (found == m_tools.end())
-        return FALSE;
-    for (const HtmlToolInfo& tool : found->second)
-        if (SameTool(tool, id, window)) {
-            if (out)
-                *out = tool;
-            return TRUE;
-        }
-    return FALSE;
+    const HtmlToolInfo* tool = const_cast<CHtmlToolTip*>(this)->FindRecord(window, id);
+    if (tool && out)
+        *out = *tool;
+    return tool != nullptr;
 }
 
 void CHtmlToolTip::AddToolBar(HWND toolbar)

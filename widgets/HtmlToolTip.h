@@ -166,6 +166,7 @@ private:
     // Display cycle (HtmlToolTipRelay.cpp).
     void OnMouseMove();
     void StartCycle(const HtmlToolInfo& tool, BOOL withDelay);
+    void ShowNow(BOOL forMenu);
     void OnInitialTimer();
     void OnFadeInTimer();
     void BeginHide();
@@ -174,6 +175,7 @@ private:
     BOOL OverVisibleTip(POINT screen) const;
     BOOL FindToolBarButton(HWND toolbar, POINT screen, HtmlToolInfo* out) const;
     BOOL FindToolInWindow(HWND window, POINT screen, HtmlToolInfo* out) const;
+    HtmlToolInfo* FindRecord(HWND window, UINT id);
     UINT HideDelay() const;
     void StartHideTimer();
     // Showing and painting (HtmlToolTipShow.cpp).

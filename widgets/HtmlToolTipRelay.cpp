@@ -130,7 +130,12 @@ void CHtmlToolTip::StartCycle(const HtmlToolInfo& tool, BOOL withDelay)
         return;
     }
     m_initialPending = FALSE;
-    if (!ShowTip(m_menuTip))
+    ShowNow(m_menuTip);
+}
+
+void CHtmlToolTip::ShowNow(BOOL forMenu)
+{
+    if (!ShowTip(forMenu))
         return;
     if (m_fadeIn && m_delays[kDelayFadeIn]) {
         ::SetTimer(m_hWnd, kFadeInTimer, m_delays[kDelayFadeIn], nullptr);
@@ -147,14 +152,7 @@ void CHtmlToolTip::OnInitialTimer()
     POINT cursor;
     GetCursorPos(&cursor);
     if (m_help || SamePoint(cursor, m_cursor)) {
-        if (!ShowTip(FALSE))
-            return;
-        if (m_fadeIn && m_delays[kDelayFadeIn]) {
-            ::SetTimer(m_hWnd, kFadeInTimer, m_delays[kDelayFadeIn], nullptr);
-            return;
-        }
-        m_state = kShown;
-        StartHideTimer();
+        ShowNow(FALSE);
         return;
     }
     if (m_state == kAppearing)
