@@ -79,3 +79,35 @@ void PumpMessagesFor(DWORD milliseconds)
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
+
+bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start >= timeoutMs)
+            return false;
+        PumpMessagesFor(10);
+    }
+    return true;
+}
+
+bool PlaceCursor(POINT screen)
+{
+    // Wine applies the move through the display server, and a late event of an earlier move can
+    // still put the cursor back: set it until it reads back and stays there for a moment.
+    auto there = [&] {
+        POINT now;
+        return ::GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
+    };
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 3000) {
+        if (!::SetCursorPos(screen.x, screen.y))
+            return false;
+        if (PumpMessagesUntil(there, 1000)) {
+            PumpMessagesFor(40);
+            if (there())
+                return true;
+        }
+    }
+    return false;
+}

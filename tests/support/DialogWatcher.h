@@ -37,3 +37,7 @@ void ClickDialogButton(HWND dialog, int buttonId);
 
 // Dispatches this thread's messages for the given time (for windows that paint or post lazily).
 void PumpMessagesFor(DWORD milliseconds);
+// Dispatches this thread's messages until done() holds (true) or the time is up (false).
+bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs);
+// Moves the mouse cursor and dispatches messages until the system reports it there.
+bool PlaceCursor(POINT screen);

@@ -1,0 +1,300 @@
+// The markup tooltip on a real desktop: delays, hiding, placement and flipping at the screen's edge,
+// drawn text, toolbar and menu tips, the owner's notification.
+#include "framework/WindowImpl.h"
+#include "tests/support/DialogWatcher.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/WindowPixels.h"
+#include "widgets/HtmlToolTip.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+#include <string>
+
+namespace {
+
+// A window the tips belong to; it can rewrite a tip's record when told one is about to show.
+class CToolWindow : public CWindowImpl<CToolWindow>
+{
+public:
+    int notifications = 0;
+    UINT notifiedId = 0;
+    const wchar_t* replacement = nullptr;
+
+    CHtmlToolTip* relayTo = nullptr;
+
+    BEGIN_MSG_MAP(CToolWindow)
+        MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+        MESSAGE_RANGE_HANDLER(WM_MOUSEFIRST, WM_MOUSELAST, OnMouse)
+    END_MSG_MAP()
+
+    // The host's part: its mouse messages go to the tooltip.
+    LRESULT OnMouse(UINT, WPARAM, LPARAM, BOOL& bHandled)
+    {
+        if (relayTo && GetCurrentMessage())
+            relayTo->RelayEvent(GetCurrentMessage());
+        bHandled = FALSE;
+        return 0;
+    }
+
+    LRESULT OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+    {
+        auto* notify = reinterpret_cast<HtmlToolTipNotify*>(lParam);
+        if (notify->header.code != CHtmlToolTip::kNotifyCode) {
+            bHandled = FALSE;
+            return 0;
+        }
+        ++notifications;
+        notifiedId = notify->toolId;
+        if (replacement)
+            notify->record->text = replacement;
+        return 0;
+    }
+};
+
+POINT Centre(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+class HtmlToolTipTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        RECT rect = {100, 100, 340, 200};
+        ASSERT_NE(nullptr, tools.Create(nullptr, rect, L"tools", WS_POPUP | WS_VISIBLE));
+        ASSERT_NE(nullptr, tip.Create(tools));
+        tools.relayTo = &tip;
+    }
+    void TearDown() override
+    {
+        if (tip.IsWindow())
+            tip.DestroyWindow();
+        if (tools.IsWindow())
+            tools.DestroyWindow();
+    }
+
+    // Puts the cursor there and relays the move as the host's message loop would.
+    void MoveTo(POINT screen)
+    {
+        EXPECT_TRUE(PlaceCursor(screen));
+        MSG msg = {tools, WM_MOUSEMOVE, 0, 0, GetTickCount(), screen};
+        tip.RelayEvent(&msg);
+    }
+    bool Visible() const { return IsWindowVisible(tip.m_hWnd) != FALSE; }
+
+    CToolWindow tools;
+    CHtmlToolTip tip;
+};
+
+TEST_F(HtmlToolTipTest, TipShowsAfterTheInitialDelayAndHidesAfterTheAutomaticHideDelay)
+{
+    EXPECT_EQ(500u, tip.GetDelayTime(CHtmlToolTip::kDelayInitial));
+    EXPECT_EQ(5000u, tip.GetDelayTime(CHtmlToolTip::kDelayAutoPop));
+    tip.AddTool(tools, L"<b>Routes</b> the channel", nullptr, 7);
+    MoveTo(Centre(tools));
+    const DWORD start = GetTickCount();
+    PumpMessagesFor(250);
+    EXPECT_FALSE(Visible()) << "shown before the initial delay";
+    ASSERT_TRUE(PumpMessagesUntil([&] { return Visible(); }, 5000));
+    const DWORD shownAfter = GetTickCount() - start;
+    EXPECT_GE(shownAfter, 450u);
+    EXPECT_EQ(CHtmlToolTip::kShown, tip.GetState()) << "no fade with steps of 0";
+    EXPECT_EQ(7u, tip.GetDisplayedTool().id);
+
+    const DWORD shown = GetTickCount();
+    ASSERT_TRUE(PumpMessagesUntil([&] { return !Visible(); }, 15000));
+    const DWORD hiddenAfter = GetTickCount() - shown;
+    EXPECT_GE(hiddenAfter, 4800u);
+    EXPECT_EQ(CHtmlToolTip::kHidden, tip.GetState());
+    EXPECT_EQ(100, tip.GetTransparency()) << "ended fully transparent";
+}
+
+TEST_F(HtmlToolTipTest, MovingBeforeTheDelayRestartsItAndMovingOffAllToolsHides)
+{
+    tip.SetDelayTime(CHtmlToolTip::kDelayInitial, 400);
+    tip.AddTool(tools, L"tip text");
+    POINT at = Centre(tools);
+    MoveTo(at);
+    PumpMessagesFor(250);
+    at.x += 5;
+    MoveTo(at);   // the same tool, before its tip came: the delay starts again
+    PumpMessagesFor(250);
+    EXPECT_FALSE(Visible()) << "the first move's delay should not count";
+    POINT cursor = {};
+    ASSERT_TRUE(PumpMessagesUntil([&] { return Visible(); }, 5000))
+        << "state " << tip.GetState() << ", cursor " << (GetCursorPos(&cursor), cursor.x) << "," << cursor.y
+        << " expected " << at.x << "," << at.y;
+
+    MoveTo(POINT{at.x, at.y + 400});   // off the tool window
+    EXPECT_FALSE(Visible()) << "hidden at once";
+    EXPECT_EQ(CHtmlToolTip::kHidden, tip.GetState());
+    PumpMessagesFor(600);
+    EXPECT_FALSE(Visible()) << "and nothing comes back";
+}
+
+TEST_F(HtmlToolTipTest, KeysAndButtonsHideTheTipButButtonUpDoesNot)
+{
+    const UINT hiding[] = {WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONDBLCLK, WM_MOUSEWHEEL, WM_KEYDOWN,
+                           WM_SYSKEYDOWN, WM_NCLBUTTONDOWN, WM_LBUTTONDOWN};
+    HtmlToolInfo record;
+    record.text = L"tip text";
+    const POINT at = {300, 300};
+    for (UINT message : hiding) {
+        SCOPED_TRACE(message);
+        tip.ShowHelpTooltip(at, record);
+        ASSERT_TRUE(Visible());
+        MSG up = {tools, WM_LBUTTONUP, 0, 0, 0, at};
+        tip.RelayEvent(&up);
+        EXPECT_TRUE(Visible()) << "button up";
+        MSG msg = {tools, message, 0, 0, 0, at};
+        tip.RelayEvent(&msg);
+        EXPECT_FALSE(Visible());
+        EXPECT_EQ(CHtmlToolTip::kHidden, tip.GetState());
+    }
+}
+
+TEST_F(HtmlToolTipTest, FadeStepsFadeTheTipInAndOut)
+{
+    tip.SetDelayTime(CHtmlToolTip::kDelayFadeIn, 30);
+    tip.SetDelayTime(CHtmlToolTip::kDelayFadeOut, 30);
+    HtmlToolInfo record;
+    record.text = L"fading";
+    tip.ShowHelpTooltip(POINT{300, 300}, record);
+    EXPECT_TRUE(Visible());
+    EXPECT_EQ(CHtmlToolTip::kAppearing, tip.GetState());
+    EXPECT_EQ(100, tip.GetTransparency()) << "starts invisible";
+    ASSERT_TRUE(PumpMessagesUntil([&] { return tip.GetState() == CHtmlToolTip::kShown; }, 5000));
+    EXPECT_EQ(0, tip.GetTransparency());
+
+    tip.HideTooltip();
+    EXPECT_EQ(CHtmlToolTip::kHiding, tip.GetState());
+    EXPECT_TRUE(Visible()) << "still fading out";
+    ASSERT_TRUE(PumpMessagesUntil([&] { return !Visible(); }, 5000));
+    EXPECT_EQ(CHtmlToolTip::kHidden, tip.GetState());
+}
+
+TEST(HtmlToolTipPlacement, DirectionFlipsAtTheScreensEdges)
+{
+    CHtmlToolTip tip;   // geometry only: no window needed
+    const RECT screen = {0, 0, 1000, 700};
+    const SIZE body = {200, 80};
+    struct Case { const char* name; int direction; POINT at; int expected; };
+    const Case cases[] = {
+        {"room below", 0x10, {500, 300}, 0x10},
+        {"right edge opens to the left", 0x10, {980, 300}, 0x12},
+        {"left edge opens to the right", 0x12, {30, 300}, 0x10},
+        {"bottom edge opens above", 0x10, {500, 690}, 0x00},
+        {"bottom right corner", 0x10, {975, 690}, 0x02},
+        {"top edge opens below", 0x01, {500, 5}, 0x11},
+        {"right side at the right edge goes left", 0x30, {950, 300}, 0x20},
+        {"left side at the left edge goes right", 0x20, {30, 300}, 0x30},
+        {"right side at the bottom aligns upward", 0x30, {500, 680}, 0x32},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int direction = c.direction;
+        RECT bodyInWindow;
+        POINT anchor;
+        const RECT target = {c.at.x, c.at.y, c.at.x, c.at.y};
+        const RECT window = tip.PlaceTip(body, target, screen, &direction, &bodyInWindow, &anchor);
+        EXPECT_EQ(c.expected, direction);
+        EXPECT_GE(window.left, screen.left);
+        EXPECT_GE(window.top, screen.top);
+        EXPECT_LE(window.right, screen.right);
+        EXPECT_LE(window.bottom, screen.bottom);
+        EXPECT_EQ(body.cx, bodyInWindow.right - bodyInWindow.left);
+        EXPECT_EQ(body.cy, bodyInWindow.bottom - bodyInWindow.top);
+        // The tip opens on its side of the target.
+        switch (direction & 0xF0) {
+        case 0x00: EXPECT_LE(window.bottom, c.at.y); break;
+        case 0x10: EXPECT_GE(window.top, c.at.y); break;
+        case 0x20: EXPECT_LE(window.right, c.at.x); break;
+        case 0x30: EXPECT_GE(window.left, c.at.x); break;
+        }
+    }
+}
+
+TEST_F(HtmlToolTipTest, BalloonDrawsItsTextFillAndBorderInsideItsShapeAndTellsTheOwnerFirst)
+{
+    const COLORREF fill = RGB(255, 255, 225);
+    const COLORREF border = RGB(40, 40, 40);
+    const COLORREF textBlue = RGB(0, 0, 200);
+    tip.SetColorBk(fill);
+    tip.SetBorder(border, 1, 1);
+    tip.SetNotify(TRUE);
+    tools.replacement = L"<font color=0xC80000 size=5><b>Channel A</b></font><br>Routes live audio.";
+    HtmlToolInfo record;
+    record.id = 42;
+    record.text = L"replaced by the owner";
+    const POINT at = {300, 300};
+    tip.ShowHelpTooltip(at, record);
+    ASSERT_TRUE(Visible());
+    PumpMessagesFor(100);
+    EXPECT_EQ(1, tools.notifications);
+    EXPECT_EQ(42u, tools.notifiedId);
+
+    RECT window;
+    tip.GetWindowRect(&window);
+    EXPECT_EQ(0x10, tip.GetShownDirection());
+    EXPECT_GE(window.top, at.y) << "below the point";
+    PixelImage pixels = CaptureScreenPixels(tip);
+    ASSERT_FALSE(pixels.Empty());
+    EXPECT_TRUE(SavePixelsAsPng(pixels, ScreenshotFolder() + L"\\html_balloon_tooltip.png"));
+    const RECT& body = tip.GetBodyRect();
+    EXPECT_GT(pixels.Count(textBlue, body.left, body.top, body.right, body.bottom), 20) << "the text";
+    EXPECT_GT(pixels.Count(fill, body.left, body.top, body.right, body.bottom),
+              (body.right - body.left) * (body.bottom - body.top) / 3) << "the fill";
+    EXPECT_GT(pixels.Count(border, body.left, body.top, body.right, body.bottom), 50) << "the border";
+    // The shape: rounded corners cut, the body and its shadow (offset 6, 6) in.
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(tip, shape));
+    EXPECT_FALSE(PtInRegion(shape, body.left, body.top));
+    EXPECT_TRUE(PtInRegion(shape, (body.left + body.right) / 2, (body.top + body.bottom) / 2));
+    EXPECT_TRUE(PtInRegion(shape, body.right + 3, (body.top + body.bottom) / 2)) << "the shadow";
+    DeleteObject(shape);
+    // Whatever lies under the cut corner shows there, not the fill.
+    EXPECT_NE(fill, pixels.At(body.left, body.top + 1) & 0xFFFFFF);
+    // The anchor, above the body, shares its fill.
+    EXPECT_GT(pixels.Count(fill, body.left, 0, body.right, body.top), 20) << "the anchor";
+
+    tip.OnMenuSelect(0, MF_SEPARATOR, GetSystemMenu(tools, FALSE));
+    EXPECT_FALSE(Visible()) << "a menu separator hides the tip";
+}
+
+TEST_F(HtmlToolTipTest, ToolbarButtonExplainsItselfWithTheSecondLineOfItsString)
+{
+    InitCommonControls();
+    HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_TOP,
+                                   0, 0, 0, 0, tools, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, toolbar);
+    SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    TBBUTTON buttons[2] = {};
+    buttons[0].iBitmap = I_IMAGENONE;
+    buttons[0].idCommand = 40002;
+    buttons[0].fsState = TBSTATE_ENABLED;
+    buttons[0].iString = reinterpret_cast<INT_PTR>(L"Save");
+    buttons[1] = buttons[0];
+    buttons[1].idCommand = 40001;
+    buttons[1].iString = reinterpret_cast<INT_PTR>(L"Open");
+    SendMessageW(toolbar, TB_ADDBUTTONSW, 2, reinterpret_cast<LPARAM>(buttons));
+    SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+    tip.AddToolBar(toolbar);
+    tip.SetDelayTime(CHtmlToolTip::kDelayInitial, 50);
+
+    RECT button;
+    ASSERT_TRUE(SendMessageW(toolbar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&button)));
+    MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    MoveTo(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+    ASSERT_TRUE(PumpMessagesUntil([&] { return Visible(); }, 5000));
+    EXPECT_EQ(L"Opens a file", std::wstring(tip.GetDisplayedTool().text));
+    EXPECT_EQ(40001u, tip.GetDisplayedTool().id);
+    RECT window;
+    tip.GetWindowRect(&window);
+    EXPECT_GE(window.top, button.bottom) << "the tip points at the button from below";
+    EXPECT_EQ(button.bottom, tip.GetAnchorPoint().y);
+}
+
+}  // namespace
