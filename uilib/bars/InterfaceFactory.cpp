@@ -4,6 +4,7 @@
 
 #include "uilib/bars/BarInterfaces.h"
 #include "uilib/bars/Menu.h"
+#include "uilib/bars/ShortcutBar.h"
 #include "uilib/skin/Skin.h"
 
 namespace Glazier {
@@ -39,5 +40,8 @@ extern "C" void* WINAPI glzCreateInstance(REFIID iid)
         return CreateObject<CSkin>(iid);
     if (IsEqualIID(iid, IID_IMenu))
         return CreateObject<CMenu>(iid);
+
+    if (IsEqualIID(iid, IID_IShortcutBar))
+        return CreateObject<CShortcutBar>(iid);
     return nullptr;
 }
