@@ -279,8 +279,15 @@ void CShortcutBar::OnSize(HWND, UINT, int width, int height)
     SetWindowPos(m_pager, nullptr, 0, m_topHeight, width, pagerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(m_list, LVM_SETCOLUMNWIDTH, 0, width);
     SendMessageW(m_pager, PGM_RECALCSIZE, 0, 0);
-    if (listHeight <= room)
+    if (listHeight <= room) {
         SendMessageW(m_pager, PGM_SETPOS, 0, 0);
+    } else {
+        // Some pagers show their buttons only once the position has moved (seen under Wine):
+        // move it by a pixel and back, so the buttons appear as soon as the list outgrows the bar.
+        const int position = static_cast<int>(SendMessageW(m_pager, PGM_GETPOS, 0, 0));
+        SendMessageW(m_pager, PGM_SETPOS, 0, position > 0 ? position - 1 : position + 1);
+        SendMessageW(m_pager, PGM_SETPOS, 0, position);
+    }
     InvalidateRect(m_window, nullptr, TRUE);
 }
 

@@ -96,8 +96,8 @@ BOOL CShortcutBar::LoadDescription(const char* file)
         reader.GetRect(kIconKeys[s], &d->icons[s]);
     m_description = d;
     if (m_list) {
-        // The list view measures its buttons again when its font is set.
-        SendMessageW(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+        // The new height changes the list's size, and the list view measures its buttons again
+        // whenever its size changes.
         RECT client;
         GetClientRect(m_window, &client);
         OnSize(m_window, SIZE_RESTORED, client.right, client.bottom);

@@ -1,16 +1,11 @@
 // Loads TarnUI.dll at run time, registers its window classes, unloads and loads it again.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <unknwn.h>
 
 namespace {
 
 using CreateInstanceFn = void*(WINAPI*)(REFIID);
-// The first slots of every object the factory makes.
-struct Unknown {
-    virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) = 0;
-    virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
-    virtual ULONG STDMETHODCALLTYPE Release() = 0;
-};
 
 // Makes (and releases) a shortcut bar object, whose constructor registers its class.
 bool MakeShortcutBar(HMODULE dll)
@@ -19,7 +14,7 @@ bool MakeShortcutBar(HMODULE dll)
     auto* iid = reinterpret_cast<const IID*>(GetProcAddress(dll, "IID_IShortcutBar"));
     if (!create || !iid)
         return false;
-    auto* object = static_cast<Unknown*>(create(*iid));
+    auto* object = static_cast<IUnknown*>(create(*iid));
     if (!object)
         return false;
     object->Release();

@@ -168,6 +168,7 @@ TEST_F(ShortcutBarTest, PagerHoldsTheButtonsBelowTheTopBitmapAndScrollsByEightPi
     RECT client;
     GetClientRect(pager, &client);
     const LPARAM below = MAKELPARAM(client.right / 2, client.bottom + 3);
+    EXPECT_EQ(SendMessageW(pager, PGM_GETBUTTONSTATE, 0, PGB_BOTTOMORRIGHT), PGF_NORMAL);
     SendMessageW(pager, WM_LBUTTONDOWN, MK_LBUTTON, below);
     SendMessageW(pager, WM_LBUTTONUP, 0, below);
     EXPECT_EQ(SendMessageW(pager, PGM_GETPOS, 0, 0), 8);
