@@ -25,12 +25,6 @@ const char kHeightSample[] = "Ag";
 
 ATOM g_classAtom = 0;
 
-// Windows 9x and 2000 need the extra list pixels and explicit repaints.
-bool IsOldWindows()
-{
-    return (GetVersion() & 0x80000000u) || IsWindowsVersion(5, 0);
-}
-
 CShortcutBar* BarOf(HWND window)
 {
     return reinterpret_cast<CShortcutBar*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -92,7 +86,7 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
         LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
         if (style & (WS_HSCROLL | WS_VSCROLL))
             SetWindowLongPtrW(list, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_HSCROLL | WS_VSCROLL));
-    } else if (message == WM_MOUSELEAVE && IsOldWindows()) {
+    } else if (message == WM_MOUSELEAVE && IsWindows9xOr2000()) {
         InvalidateRect(list, nullptr, FALSE);
     } else if (message == WM_NCDESTROY) {
         SwapWindowProc(list, previous);
@@ -266,7 +260,7 @@ int CShortcutBar::ButtonHeight() const
 int CShortcutBar::ListHeight() const
 {
     const int count = m_list ? static_cast<int>(SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0)) : 0;
-    return count * ButtonHeight() + (IsOldWindows() ? kOldListExtra : 0);
+    return count * ButtonHeight() + (IsWindows9xOr2000() ? kOldListExtra : 0);
 }
 
 void CShortcutBar::OnSize(HWND, UINT, int width, int height)
@@ -324,7 +318,7 @@ LRESULT CShortcutBar::OnHotTrack(NMLISTVIEW* track)
     const int hot = static_cast<int>(SendMessageW(m_list, LVM_GETHOTITEM, 0, 0));
     if (item != hot) {
         SendMessageW(m_list, LVM_SETHOTITEM, static_cast<WPARAM>(item), 0);
-        if (IsOldWindows())
+        if (IsWindows9xOr2000())
             InvalidateRect(m_list, nullptr, FALSE);
     }
     return 1;  // the list view does not select on hovering

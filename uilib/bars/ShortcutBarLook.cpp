@@ -28,11 +28,6 @@ constexpr int kSmallTextLeft = 42;
 constexpr int kSmallTextRight = 6;
 constexpr UINT kWrapFormat = DT_WORDBREAK | DT_NOPREFIX | DT_NOFULLWIDTHCHARBREAK;
 
-bool IsOldWindows()
-{
-    return (GetVersion() & 0x80000000u) || IsWindowsVersion(5, 0);
-}
-
 void DrawBitmapAt(HDC dc, HBITMAP bitmap, int x, int y, int width, int height)
 {
     HDC memory = CreateCompatibleDC(dc);
@@ -163,7 +158,7 @@ void CShortcutBar::OnDrawItem(HWND, DRAWITEMSTRUCT* draw)
         return;
     const int item = static_cast<int>(draw->itemID);
     RECT rect = draw->rcItem;
-    if (IsOldWindows() && item == 0)
+    if (IsWindows9xOr2000() && item == 0)
         rect.top = 0;
     const bool selected = draw->itemState & ODS_SELECTED;
     const bool hot = static_cast<int>(SendMessageW(m_list, LVM_GETHOTITEM, 0, 0)) == item;
