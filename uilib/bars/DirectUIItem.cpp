@@ -13,8 +13,6 @@ constexpr int kTextGap = 5;
 constexpr int kRightInset = 5;
 constexpr int kStudioTextGap = 15;
 constexpr int kStudioRightInset = 10;
-constexpr int kWidthExtraStyle0 = 41;
-constexpr int kWidthExtraStyle1 = 62;
 
 }  // namespace
 
@@ -112,10 +110,10 @@ BOOL CDirectUIItem::HitTest(POINT point) const
     return PtInRect(&m_hitRect, point);
 }
 
-int CDirectUIItem::MeasureHeight(BOOL)
+int CDirectUIItem::MeasureHeight(BOOL last)
 {
     if (m_height < 0)
-        m_height = m_pane->ItemHeight();
+        m_height = m_pane->ItemHeight(last != FALSE);
     return m_height;
 }
 
@@ -125,7 +123,7 @@ int CDirectUIItem::MeasureWidth(HDC dc)
     RECT box = {0, 0, 0, 0};
     DrawTextW(dc, Text(), -1, &box, DT_CALCRECT | DT_SINGLELINE);
     SelectObject(dc, old);
-    return box.right + (m_pane->Style() == 0 ? kWidthExtraStyle0 : kWidthExtraStyle1);
+    return box.right + m_pane->ItemWidthExtra();
 }
 
 void CDirectUIItem::Draw(HDC dc)

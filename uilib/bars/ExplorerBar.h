@@ -4,9 +4,13 @@
 
 #include "uilib/bars/DirectUIItem.h"
 #include "uilib/bars/TaskPane.h"
+#include "uilib/bars/TaskPaneLooks.h"
 #include "uilib/skin/FontSet.h"
 #include "uilib/skin/PtrArray.h"
 #include "uilib/skin/Skin.h"
+
+class CProfileReader;
+class GroupedReader;
 
 constexpr DWORD kGroupHot = 0x40;
 
@@ -41,22 +45,42 @@ public:
     int Style() const { return m_style; }
     HIMAGELIST ImageList() const { return m_images; }
     HFONT ItemFont(UINT style) { return m_itemFonts.GetFont(style); }
-    int ItemHeight() const;
+    int ItemHeight(bool last = false);
+    int ItemWidthExtra() const;
     void Repaint() { InvalidateRect(m_window, nullptr, FALSE); }
 
 private:
     CDirectUIGroup* Group(int index) const { return m_groups.GetAt(index); }
     CDirectUIItem* FindItem(UINT id, int* groupIndex = nullptr, int* position = nullptr) const;
-    int HeaderHeight() const;
+    int HeaderHeight();
     int Layout();  // places every group and item; returns the content height
     void UpdateScrollBar(int contentHeight);
     void Paint(HDC target);
     void PaintGroup(HDC dc, CDirectUIGroup* group);
+    void PaintPictogram(HDC dc, int contentHeight);
     bool Notify(UINT code, int index);  // true when the parent cancels
     void SetExpanded(int index, bool expand);
     void Select(CDirectUIItem* item, bool select);
     void SetHotItem(CDirectUIItem* item);
     void AnimateExpand(CDirectUIGroup* group);
+    void ForgetItemHeights();
+
+    // The description-file looks (styles 2 and 3).
+    LRESULT LoadDescription(const char* file);
+    void ReadImageLook(CProfileReader& reader);
+    void ReadSchemeGroups(GroupedReader& reader);
+    LRESULT SetColorGroup(int index, const char* name);
+    LRESULT ColorRecord(int index, void* out, bool header);
+    HICON ItemIcon(UINT id);
+    int HeaderState(const CDirectUIGroup* group) const;
+    int LookState(const CDirectUIItem* item, bool withDisabled) const;
+    const ColorSchemeGroup* SchemeOf(const CDirectUIGroup* group) const;
+    int HeaderTextStyle() const;
+    int GroupWidthExtra() const;
+    void PaintImageHeader(HDC dc, CDirectUIGroup* group);
+    void PaintSchemeHeader(HDC dc, CDirectUIGroup* group, const ColorSchemeGroup& scheme);
+    void PaintImageItem(HDC dc, CDirectUIGroup* group, int index);
+    void PaintSchemeItem(HDC dc, CDirectUIItem* item, const ColorSchemeGroup& scheme);
 
     LRESULT AddGroup(int index, const EBGROUP* record, bool wide);
     LRESULT GroupsFromMenu(const EBMENU* record);
@@ -90,4 +114,18 @@ private:
     int m_scroll = 0;
     bool m_tracking = false;
     bool m_capturing = false;
+    Glazier::CSkin m_skin;
+    PaneImageLook m_imageLook;
+    CPtrArray<ColorSchemeGroup> m_schemeGroups;
 };
+
+// Copies at most a whole record to the caller's, its size field first: the caller's size
+// (unsigned) clamped to the record's.
+template <class Record>
+void CopyClamped(void* out, Record& filled)
+{
+    auto* caller = static_cast<DWORD*>(out);
+    const DWORD size = *caller < static_cast<DWORD>(sizeof(Record)) ? *caller : static_cast<DWORD>(sizeof(Record));
+    filled.size = size;
+    memcpy(out, &filled, size);
+}

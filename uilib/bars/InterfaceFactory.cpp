@@ -5,6 +5,7 @@
 #include "uilib/bars/BarInterfaces.h"
 #include "uilib/bars/CommandBar.h"
 #include "uilib/bars/Menu.h"
+#include "uilib/bars/ShortcutBar.h"
 #include "uilib/skin/Skin.h"
 
 namespace Glazier {
@@ -42,5 +43,7 @@ extern "C" void* WINAPI glzCreateInstance(REFIID iid)
         return CreateObject<CMenu>(iid);
     if (IsEqualIID(iid, IID_ICommandBar))
         return CreateObject<CCommandBar>(iid);
+    if (IsEqualIID(iid, IID_IShortcutBar))
+        return CreateObject<CShortcutBar>(iid);
     return nullptr;
 }

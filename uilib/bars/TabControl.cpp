@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "uilib/bars/SkinParts.h"
 #include "uilib/bars/WindowProcs.h"
 #include "uilib/skin/ColorScheme.h"
 #include "uilib/skin/DrawHelpers.h"
@@ -180,36 +181,6 @@ int TabRowHeight(HWND control, const TabRecord* r)
     return empty.top;
 }
 
-void DrawPart(TabRecord* r, HDC dc, int x, int y, int width, const RECT& part)
-{
-    RECT dst = {x, y, width, part.bottom};
-    RECT src = part;
-    r->skin.Draw(dc, &dst, &src, 255);
-}
-
-// Left part at left, middle tiled (or stretched) between, right part ending at right.
-void DrawThreeParts(TabRecord* r, HDC dc, int left, int top, int right, const RECT& l, const RECT& m, const RECT& rt,
-                    bool stretch)
-{
-    if (l.right > 0)
-        DrawPart(r, dc, left, top, l.right, l);
-    const int from = left + l.right, to = right - rt.right;
-    if (m.right > 0 && m.bottom > 0 && to > from) {
-        if (stretch) {
-            DrawPart(r, dc, from, top, to - from, m);
-        } else {
-            for (int x = from; x < to; x += m.right) {
-                RECT piece = m;
-                if (x + piece.right > to)
-                    piece.right = to - x;  // the last tile cut to fit
-                DrawPart(r, dc, x, top, piece.right, piece);
-            }
-        }
-    }
-    if (rt.right > 0)
-        DrawPart(r, dc, right - rt.right, top, rt.right, rt);
-}
-
 void DrawTab(HWND control, TabRecord* r, HDC dc, int index, int stateIndex)
 {
     const TabState& state = r->states[stateIndex];
@@ -223,7 +194,7 @@ void DrawTab(HWND control, TabRecord* r, HDC dc, int index, int stateIndex)
         rect.left = 0;
     if (!RectVisible(dc, &rect))
         return;
-    DrawThreeParts(r, dc, rect.left, rect.top, rect.right, state.left, state.middle, state.right, false);
+    DrawThreeParts(r->skin, dc, rect.left, rect.top, rect.right, state.left, state.middle, state.right, false);
 
     wchar_t text[kMaxTabText];
     int image = -1;
@@ -312,7 +283,7 @@ void Paint(HWND control, TabRecord* r, HDC target)
             from = last.right;
         if (hasArrows && arrows.left < from)
             from = arrows.left;
-        DrawThreeParts(r, dc, from, 0, client.right, r->bgLeft, r->bgMiddle, r->bgRight, r->bgStretch);
+        DrawThreeParts(r->skin, dc, from, 0, client.right, r->bgLeft, r->bgMiddle, r->bgRight, r->bgStretch);
     }
     RECT body = {0, rowHeight, client.right, client.bottom};
     AlphaFillRect(dc, &body, r->highlight);
@@ -399,19 +370,6 @@ LRESULT CALLBACK TabWndProc(HWND control, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-// A relative description file is taken from the executable's folder.
-bool ResolveDescription(const char* file, char* path)
-{
-    if (!PathIsRelativeA(file)) {
-        lstrcpynA(path, file, MAX_PATH);
-        return true;
-    }
-    char folder[MAX_PATH];
-    GetModuleFileNameA(nullptr, folder, MAX_PATH);
-    PathRemoveFileSpecA(folder);
-    return PathCombineA(path, folder, file) != nullptr;
-}
-
 void Uncustomize(HWND control, TabRecord* r, bool subclassed)
 {
     if (subclassed)
@@ -433,7 +391,7 @@ int WINAPI CustomizeTabControl(HWND control, const char* descriptionFile)
         return 0;
     const char* file = descriptionFile ? descriptionFile : g_Scheme.tabControlFile;
     char path[MAX_PATH];
-    if (!file || !*file || !ResolveDescription(file, path))
+    if (!file || !*file || !ResolveDescriptionPath(file, path))
         return 0;
     CProfileReader reader;
     if (!reader.Load(path, false))

@@ -1,43 +1,22 @@
+// The task pane's window: its class, its object and the messages that drive it.
 #include "uilib/bars/TaskPane.h"
 
 #include <new>
 
 #include "uilib/bars/ExplorerBar.h"
-#include "uilib/bars/SolidFill.h"
-#include "uilib/skin/ColorScheme.h"
-#include "uilib/skin/GradientFill.h"
 #include "uilib/skin/LibraryEntry.h"
 #include "uilib/skin/TextConvert.h"
 
 namespace {
 
 const wchar_t kClassName[] = L"ExplorerBar";
-constexpr int kMargin = 10;         // around and between groups
-constexpr int kGroupPadding = 4;    // above and below a group's items
-constexpr int kStudioItemHeight = 44;
-constexpr int kLineStep = 3;
-constexpr int kAnimationStep = 3;
-constexpr int kAnimationStepMs = 9;
-constexpr int kPageStep = 44;
-constexpr int kIdealExtra = 22;
-constexpr int kInfoBytes = 24;
-constexpr int kMaxText = 260;
+constexpr DWORD kNotifyRecordSize = 24;
 const wchar_t kEmptyWide[] = L"";
 const char kEmptyNarrow[] = "";
 
 CExplorerBar* PaneOf(HWND window)
 {
     return reinterpret_cast<CExplorerBar*>(GetWindowLongPtrW(window, 0));
-}
-
-// Copies at most 24 bytes of a filled record to the caller's, its size field first and clamped.
-template <class Record>
-void CopyClamped(void* out, Record& filled)
-{
-    auto* caller = static_cast<DWORD*>(out);
-    DWORD size = *caller < static_cast<DWORD>(kInfoBytes) ? *caller : kInfoBytes;
-    filled.size = size;
-    memcpy(out, &filled, size);
 }
 
 HFONT CreateHeaderBase()
@@ -92,16 +71,8 @@ CExplorerBar::~CExplorerBar()
         delete m_groups.RemoveAt(m_groups.GetCount() - 1);
     if (m_images)
         ImageList_Destroy(m_images);
-}
-
-int CExplorerBar::ItemHeight() const
-{
-    return m_style == 0 ? MulDiv(GetSystemMetrics(SM_CYMENU), 9, 8) : kStudioItemHeight;
-}
-
-int CExplorerBar::HeaderHeight() const
-{
-    return GetSystemMetrics(SM_CYCAPTION) + 1;
+    while (m_schemeGroups.GetCount() > 0)
+        delete m_schemeGroups.RemoveAt(m_schemeGroups.GetCount() - 1);
 }
 
 CDirectUIItem* CExplorerBar::FindItem(UINT id, int* groupIndex, int* position) const
@@ -120,158 +91,6 @@ CDirectUIItem* CExplorerBar::FindItem(UINT id, int* groupIndex, int* position) c
     return nullptr;
 }
 
-int CExplorerBar::Layout()
-{
-    RECT client;
-    GetClientRect(m_window, &client);
-    int y = m_animation + kMargin - m_scroll;
-    for (int g = 0; g < m_groups.GetCount(); ++g) {
-        CDirectUIGroup* group = m_groups[g];
-        const int top = y;
-        group->header = {kMargin, y, client.right - kMargin, y + (group->headerShown ? HeaderHeight() : 0)};
-        y = group->header.bottom;
-        if (!group->collapsed) {
-            y += kGroupPadding;
-            for (int i = 0, n = group->items.GetCount(); i < n; ++i) {
-                CDirectUIItem* item = group->items[i];
-                int height = item->MeasureHeight(i == n - 1);
-                item->m_rect = {kMargin, y, client.right - kMargin, y + height};
-                if (m_style != 0)
-                    item->m_hitRect = item->m_rect;
-                else if (IsRectEmpty(&item->m_hitRect) || item->m_hitRect.top < y || item->m_hitRect.bottom > y + height)
-                    item->m_hitRect = item->m_rect;  // narrowed to the link when drawn
-                y += height;
-            }
-            y += kGroupPadding;
-        }
-        group->bounds = {kMargin, top, client.right - kMargin, y};
-        group->height = y - top;
-        group->needsLayout = false;
-        y += kMargin;
-    }
-    return y + m_scroll;
-}
-
-void CExplorerBar::UpdateScrollBar(int contentHeight)
-{
-    RECT client;
-    GetClientRect(m_window, &client);
-    const bool needed = client.bottom < contentHeight;
-    const bool shown = GetWindowLongW(m_window, GWL_STYLE) & WS_VSCROLL;
-    if (!needed)
-        m_scroll = 0;
-    SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, needed ? contentHeight : 0,
-                       static_cast<UINT>(needed ? client.bottom : 0), m_scroll, 0};
-    SetScrollInfo(m_window, SB_VERT, &info, TRUE);
-    if (needed != shown) {
-        ShowScrollBar(m_window, SB_VERT, needed);
-        Repaint();
-    }
-}
-
-void CExplorerBar::PaintGroup(HDC dc, CDirectUIGroup* group)
-{
-    const RECT& h = group->header;
-    const bool hot = group->flags & kGroupHot;
-    RECT caption = h;
-    if (m_style == 0) {
-        const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-        if (!group->collapsed) {
-            RECT body = {group->bounds.left, h.bottom - 1, group->bounds.right, group->bounds.bottom};
-            FillSolid(dc, body, LightenColor(highlight, 85));
-            FrameSolid(dc, body, highlight);
-        }
-        if (group->headerShown) {
-            // Rounded top corners: quarter pies at both ends, rectangles between and below.
-            HBRUSH brush = CreateSolidBrush(highlight);
-            HPEN pen = CreatePen(PS_SOLID, 1, highlight);
-            HGDIOBJ oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, pen);
-            Pie(dc, h.left, h.top, h.left + 10, h.top + 10, h.left + 5, h.top, h.left, h.top + 5);
-            Pie(dc, h.right - 10, h.top, h.right, h.top + 10, h.right, h.top + 5, h.right - 5, h.top);
-            SelectObject(dc, oldPen);
-            SelectObject(dc, oldBrush);
-            DeleteObject(pen);
-            DeleteObject(brush);
-            FillSolid(dc, RECT{h.left + 5, h.top, h.right - 5, h.top + 5}, highlight);
-            FillSolid(dc, RECT{h.left, h.top + 5, h.right, h.bottom}, highlight);
-            const COLORREF text = hot ? LightenColor(highlight, 50) : GetSysColor(COLOR_HIGHLIGHTTEXT);
-            int d = (h.bottom - h.top) - 9;
-            d |= 1;
-            const int bx = h.right - d - 5, by = h.top + 4;
-            HPEN ring = CreatePen(PS_SOLID, 1, text);
-            oldPen = SelectObject(dc, ring);
-            oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-            Ellipse(dc, bx, by, bx + d, by + d);
-            const int cx = bx + d / 2, cy = by + d / 2, arm = d / 4;
-            // Two chevrons, from the centre and from a point arm - 1 further out: arms going up
-            // (a V) while collapsed, down while expanded.
-            const int dir = group->collapsed ? 1 : -1;
-            for (int k = 0; k < 2; ++k) {
-                const int vy = cy + dir * k * (arm - 1);
-                POINT v[] = {{cx - arm, vy - dir * arm}, {cx, vy}, {cx + arm + 1, vy - dir * (arm + 1)}};
-                Polyline(dc, v, 3);
-            }
-            SelectObject(dc, oldBrush);
-            SelectObject(dc, oldPen);
-            DeleteObject(ring);
-            caption.left += 15;
-            caption.right = bx;
-            SetTextColor(dc, text);
-        }
-    } else {
-        FrameSolid(dc, group->bounds, g_Colors.WindowBorder);
-        if (group->headerShown) {
-            GRADIENT fill = {g_Colors.WindowCaptionStart, g_Colors.WindowCaptionEnd};
-            FillGradient(dc, &fill, &h, false);
-            FrameSolid(dc, h, g_Colors.WindowBorder);
-            caption.left += 8;
-            caption.right -= 8;
-            SetTextColor(dc, hot ? LightenColor(g_Colors.WindowBorder, 70) : g_Colors.WindowCaptionText);
-        }
-    }
-    if (group->headerShown) {
-        HGDIOBJ old = SelectObject(dc, m_headerFonts.GetFont(kFontBold));
-        SetBkMode(dc, TRANSPARENT);
-        DrawTextW(dc, group->text ? group->text : L"", -1, &caption,
-                  DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-        SelectObject(dc, old);
-    }
-    if (!group->collapsed)
-        for (int i = 0; i < group->items.GetCount(); ++i)
-            group->items[i]->Draw(dc);
-}
-
-void CExplorerBar::Paint(HDC dc)
-{
-    const int content = Layout();
-    RECT client;
-    GetClientRect(m_window, &client);
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP buffer = CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1, client.bottom > 0 ? client.bottom : 1);
-    HGDIOBJ old = SelectObject(memory, buffer);
-    if (m_style == 0) {
-        FillSolid(memory, client, LightenColor(GetSysColor(COLOR_HIGHLIGHT), 40));
-    } else if (m_style == 1) {
-        FillSolid(memory, client, g_Colors.CommandBarBackgroundPlain);
-    } else {
-        GRADIENT fill = {m_backgroundStart, m_backgroundEnd};
-        FillGradient(memory, &fill, &client, !m_verticalBackground);
-    }
-    if ((m_pictureFlags & kBackgroundModeMask) == kBackgroundShown && !(m_pictureFlags & kBackgroundHidden)) {
-        SIZE size = {};
-        m_picture.GetSize(&size);
-        m_picture.DrawAt(memory, (client.right - size.cx) * m_pictureX / 100,
-                         (client.bottom - size.cy) * m_pictureY / 100);
-    }
-    for (int g = 0; g < m_groups.GetCount(); ++g)
-        PaintGroup(memory, m_groups[g]);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteObject(buffer);
-    DeleteDC(memory);
-    UpdateScrollBar(content);
-}
-
 bool CExplorerBar::Notify(UINT code, int index)
 {
     CDirectUIGroup* group = Group(index);
@@ -284,7 +103,7 @@ bool CExplorerBar::Notify(UINT code, int index)
     record.header.hwndFrom = m_window;
     record.header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(m_window));
     record.header.code = code;
-    record.size = kInfoBytes;
+    record.size = kNotifyRecordSize;
     record.groupIndex = index;
     record.text = wide ? static_cast<const void*>(group->text ? group->text : kEmptyWide) : kEmptyNarrow;
     record.groupId = group->id;
@@ -324,39 +143,6 @@ void CExplorerBar::Select(CDirectUIItem* item, bool select)
 
 // The opened group's items slide down from under its header, 3 pixels a step, each step about
 // 9 ms (the first step's own cost is measured and taken off the later ones).
-void CExplorerBar::AnimateExpand(CDirectUIGroup* group)
-{
-    Layout();
-    const int distance = group->height - (group->header.bottom - group->header.top) - kAnimationStep;
-    if (distance <= 0 || m_groups.GetCount() == 0)
-        return;
-    RECT client;
-    GetClientRect(m_window, &client);
-    const int lastBottom = m_groups[m_groups.GetCount() - 1]->bounds.bottom;
-    RECT area = {kMargin, group->header.bottom, client.right - kMargin,
-                 lastBottom < client.bottom ? lastBottom : client.bottom};
-    if (area.bottom <= area.top)
-        return;
-    LARGE_INTEGER frequency = {}, start = {}, now = {};
-    QueryPerformanceFrequency(&frequency);
-    LONGLONG firstStep = -1;
-    const LONGLONG stepTicks = frequency.QuadPart * kAnimationStepMs / 1000;
-    for (m_animation = -distance; m_animation < 0;) {
-        QueryPerformanceCounter(&start);
-        m_animation = m_animation + kAnimationStep > 0 ? 0 : m_animation + kAnimationStep;
-        ScrollWindowEx(m_window, 0, kAnimationStep, &area, &area, nullptr, nullptr, SW_INVALIDATE);
-        UpdateWindow(m_window);
-        QueryPerformanceCounter(&now);
-        if (firstStep < 0) {
-            firstStep = now.QuadPart - start.QuadPart;
-            continue;
-        }
-        const LONGLONG wait = stepTicks - firstStep;
-        while (wait > 0 && now.QuadPart - start.QuadPart < wait)
-            QueryPerformanceCounter(&now);
-    }
-    m_animation = 0;
-}
 
 void CExplorerBar::SetHotItem(CDirectUIItem* item)
 {
@@ -368,204 +154,6 @@ void CExplorerBar::SetHotItem(CDirectUIItem* item)
     if (m_hotItem)
         m_hotItem->OnMouseEnter();
     Repaint();
-}
-
-LRESULT CExplorerBar::AddGroup(int index, const EBGROUP* record, bool wide)
-{
-    if (!record)
-        return -1;
-    auto* group = new (std::nothrow) CDirectUIGroup();
-    if (!group)
-        return -1;
-    group->text = CopyItemText(record->text, wide);
-    group->id = record->groupId;
-    int at = m_groups.InsertAt(index, group);
-    if (at < 0) {
-        delete group;
-        return -1;
-    }
-    Repaint();
-    return at;
-}
-
-LRESULT CExplorerBar::GroupsFromMenu(const EBMENU* record)
-{
-    if (!record)
-        return 0;
-    HMENU menu = record->menu;
-    if (IS_INTRESOURCE(menu))
-        menu = LoadMenuW(record->instance, MAKEINTRESOURCEW(reinterpret_cast<UINT_PTR>(record->menu)));
-    if (!menu)
-        return 0;
-    for (int position = 0, count = GetMenuItemCount(menu); position < count; ++position) {
-        wchar_t text[kMaxText] = {};
-        GetMenuStringW(menu, position, text, kMaxText, MF_BYPOSITION);
-        HMENU sub = GetSubMenu(menu, position);
-        const int entries = sub ? GetMenuItemCount(sub) : 0;
-        if (!record->all && entries <= 0)
-            continue;
-        EBGROUP group = {sizeof(group), text, position};
-        const int index = static_cast<int>(AddGroup(-1, &group, true));
-        if (index < 0)
-            continue;
-        for (int i = 0; i < entries; ++i) {
-            MENUITEMINFOW info = {};
-            info.cbSize = sizeof(info);
-            info.fMask = MIIM_FTYPE;
-            GetMenuItemInfoW(sub, i, TRUE, &info);
-            if (info.fType & MFT_SEPARATOR)
-                continue;  // a link without text would only be a gap
-            wchar_t entry[kMaxText] = {};
-            GetMenuStringW(sub, i, entry, kMaxText, MF_BYPOSITION);
-            EBITEM item = {sizeof(item), -1, entry, GetMenuItemID(sub, i), -1};
-            AddItem(index, &item, true, false);
-        }
-    }
-    DestroyMenu(menu);
-    return 1;
-}
-
-LRESULT CExplorerBar::SetBackground(const EBBACKGROUND* record, bool wide)
-{
-    if (!record)
-        return 0;
-    const DWORD mode = record->flags & kBackgroundModeMask;
-    if (mode == 1)
-        return 0;
-    if (mode == 0) {
-        m_picture.Free();
-        m_pictureFlags = 0;
-        Repaint();
-        return 1;
-    }
-    char file[MAX_PATH] = {};
-    if (!record->file)
-        return 0;
-    if (wide) {
-        if (!WideToNarrow(file, static_cast<const wchar_t*>(record->file), MAX_PATH, CP_ACP))
-            return 0;
-    } else {
-        lstrcpynA(file, static_cast<const char*>(record->file), MAX_PATH);
-    }
-    Glazier::CSkin picture;
-    if (!picture.Load(file))
-        return 0;  // the current picture stays
-    m_picture.Free();
-    m_picture.Load(file);  // shared from the image cache
-    m_pictureFlags = record->flags;
-    m_pictureX = record->xPercent;
-    m_pictureY = record->yPercent;
-    Repaint();
-    return 1;
-}
-
-LRESULT CExplorerBar::AddItem(int index, const void* record, bool wide, bool isStatic)
-{
-    CDirectUIGroup* group = Group(index);
-    if (!group || !record)
-        return 0;
-    CDirectUIItem* item;
-    int position;
-    wchar_t* text;
-    if (isStatic) {
-        const auto* r = static_cast<const EBSTATIC*>(record);
-        text = CopyItemText(r->text, wide);
-        item = new (std::nothrow) CDirectUIItemStatic(this, text, r->id, -1);
-        position = r->position;
-    } else {
-        const auto* r = static_cast<const EBITEM*>(record);
-        text = CopyItemText(r->text, wide);
-        item = new (std::nothrow) CDirectUIItem(this, text, r->id, r->image);
-        position = r->position;
-    }
-    delete[] text;
-    if (!item)
-        return 0;
-    if (group->items.InsertAt(position, item) < 0) {
-        delete item;
-        return 0;
-    }
-    Repaint();
-    return 1;
-}
-
-LRESULT CExplorerBar::ItemInfo(CDirectUIItem* item, int position, void* out, bool wide)
-{
-    if (!item || !out)
-        return 0;
-    EBITEMINFO info = {};
-    info.position = position;
-    info.text = wide ? static_cast<const void*>(item->Text()) : kEmptyNarrow;
-    info.id = item->m_id;
-    info.image = item->m_image;
-    info.data = item->m_data;
-    CopyClamped(out, info);
-    return 1;
-}
-
-LRESULT CExplorerBar::GroupInfo(int index, void* out, bool wide)
-{
-    CDirectUIGroup* group = Group(index);
-    if (!group || !out)
-        return 0;
-    EBGROUPINFO info = {};
-    info.index = index;
-    info.text = wide ? static_cast<const void*>(group->text ? group->text : kEmptyWide) : kEmptyNarrow;
-    info.groupId = group->id;
-    info.expanded = !group->collapsed;
-    info.data = group->data;
-    CopyClamped(out, info);
-    return 1;
-}
-
-LRESULT CExplorerBar::NextItem(UINT id, LPARAM flags)
-{
-    int g = -1, i = -1;
-    if (!FindItem(id, &g, &i))
-        return 0;
-    CDirectUIGroup* group = m_groups[g];
-    if (i + 1 < group->items.GetCount())
-        return group->items[i + 1]->m_id;
-    if (LOWORD(flags)) {
-        for (int next = g + 1; next < m_groups.GetCount(); ++next)
-            if (m_groups[next]->items.GetCount() > 0)
-                return m_groups[next]->items[0]->m_id;
-        if (HIWORD(flags))
-            for (int next = 0; next <= g; ++next)
-                if (m_groups[next]->items.GetCount() > 0)
-                    return m_groups[next]->items[0]->m_id;
-        return 0;
-    }
-    if (HIWORD(flags))
-        return group->items[0]->m_id;
-    return 0;
-}
-
-LRESULT CExplorerBar::IdealWidth(bool expandedOnly)
-{
-    HDC dc = GetDC(m_window);
-    int widest = 0;
-    const int header = HeaderHeight();
-    for (int g = 0; g < m_groups.GetCount(); ++g) {
-        CDirectUIGroup* group = m_groups[g];
-        if (expandedOnly && group->collapsed)
-            continue;
-        HGDIOBJ old = SelectObject(dc, m_headerFonts.GetFont(kFontBold));
-        RECT box = {0, 0, 0, 0};
-        DrawTextW(dc, group->text ? group->text : L"", -1, &box, DT_CALCRECT | DT_SINGLELINE);
-        SelectObject(dc, old);
-        int width = box.right + header + (m_style == 0 ? 17 : 16);
-        for (int i = 0; i < group->items.GetCount(); ++i) {
-            int item = group->items[i]->MeasureWidth(dc);
-            width = item > width ? item : width;
-        }
-        widest = width > widest ? width : widest;
-    }
-    ReleaseDC(m_window, dc);
-    int ideal = widest + kIdealExtra;
-    if (GetWindowLongW(m_window, GWL_STYLE) & WS_VSCROLL)
-        ideal += GetSystemMetrics(SM_CXVSCROLL);
-    return ideal;
 }
 
 void CExplorerBar::OnMouseMove(POINT point)
@@ -639,35 +227,6 @@ void CExplorerBar::OnLButtonUp()
     }
 }
 
-void CExplorerBar::OnVScroll(int code)
-{
-    SCROLLINFO info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_ALL;
-    GetScrollInfo(m_window, SB_VERT, &info);
-    int position = m_scroll;
-    switch (code) {
-    case SB_LINEUP: position -= kLineStep; break;
-    case SB_LINEDOWN: position += kLineStep; break;
-    case SB_PAGEUP: position -= kPageStep; break;
-    case SB_PAGEDOWN: position += kPageStep; break;
-    case SB_THUMBTRACK: position = info.nTrackPos; break;
-    case SB_TOP: position = 0; break;
-    case SB_BOTTOM: position = info.nMax - 1; break;
-    default: return;
-    }
-    const int limit = info.nMax - static_cast<int>(info.nPage) + 1;
-    if (position > limit)
-        position = limit;
-    if (position < 0)
-        position = 0;
-    if (position != m_scroll) {
-        m_scroll = position;
-        SetScrollPos(m_window, SB_VERT, position, TRUE);
-        Repaint();
-    }
-}
-
 LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const int index = static_cast<int>(wParam);
@@ -686,9 +245,7 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (lParam < 0 || lParam > 3 || lParam == m_style)
             return 0;
         m_style = static_cast<int>(lParam);
-        for (int g = 0; g < m_groups.GetCount(); ++g)
-            for (int i = 0; i < m_groups[g]->items.GetCount(); ++i)
-                m_groups[g]->items[i]->m_height = -1;
+        ForgetItemHeights();
         Repaint();
         return 1;
     case EBM_GETSTYLE:
@@ -932,6 +489,31 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case EBM_GETGROUPINFOA:
     case EBM_GETGROUPINFOW:
         return GroupInfo(index, reinterpret_cast<void*>(lParam), message == EBM_GETGROUPINFOW);
+    case EBM_LOADDESCRIPTIONA:
+        return LoadDescription(reinterpret_cast<const char*>(lParam));
+    case EBM_LOADDESCRIPTIONW: {
+        const auto* file = reinterpret_cast<const wchar_t*>(lParam);
+        char narrow[MAX_PATH];
+        if (file && !WideToNarrow(narrow, file, MAX_PATH, CP_ACP))
+            return 0;
+        return LoadDescription(file ? narrow : nullptr);
+    }
+    case EBM_SETITEMEFFECT: {
+        CDirectUIItem* item = FindItem(id);
+        if (!item)
+            return 0;
+        item->m_effect = static_cast<short>(LOWORD(lParam));
+        item->m_alpha = static_cast<BYTE>(HIWORD(lParam) > 255 ? 255 : HIWORD(lParam));
+        Repaint();
+        return 1;
+    }
+    case EBM_GETITEMICON:
+        return reinterpret_cast<LRESULT>(ItemIcon(id));
+    case EBM_SETCOLORGROUP:
+        return SetColorGroup(index, reinterpret_cast<const char*>(lParam));
+    case EBM_GETHEADERCOLORS:
+    case EBM_GETITEMCOLORS:
+        return ColorRecord(index, reinterpret_cast<void*>(lParam), message == EBM_GETHEADERCOLORS);
     case EBM_GETITEMTEXTW: {
         CDirectUIItem* item = FindItem(id);
         return reinterpret_cast<LRESULT>(item ? item->Text() : kEmptyWide);
@@ -990,17 +572,15 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 
 void WINAPI InitExplorerBar()
 {
-    static bool registered = false;
-    if (registered)
-        return;
-    WNDCLASSW wc = {};
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
     wc.style = CS_VREDRAW | CS_HREDRAW | CS_GLOBALCLASS;
     wc.lpfnWndProc = ExplorerBarProc;
     wc.cbWndExtra = sizeof(void*);
     wc.hInstance = GetLibraryModule();
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kClassName;
-    registered = RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    RegisterLibraryClass(&wc);
 }
 
 HWND WINAPI CreateExplorerBarWindow(HWND parent, UINT id, int x, int y, int cx, int cy)

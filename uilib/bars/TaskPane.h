@@ -47,14 +47,19 @@ enum ExplorerBarMessage : UINT {
     EBM_SETGROUPDATA = WM_USER + 35,
     EBM_GETGROUPDATA = WM_USER + 36,
     EBM_SETBACKGROUNDA = WM_USER + 37,
+    EBM_SETITEMEFFECT = WM_USER + 38,
+    EBM_GETITEMICON = WM_USER + 39,
     EBM_ISEXPANDED = WM_USER + 40,
     EBM_GETGROUPCOUNT = WM_USER + 41,
+    EBM_SETCOLORGROUP = WM_USER + 42,
     EBM_GETNEXTITEM = WM_USER + 43,
     EBM_ISITEMENABLED = WM_USER + 44,
     EBM_GETITEMCOUNT = WM_USER + 45,
     EBM_GETITEMBYPOSA = WM_USER + 46,
     EBM_GETITEMBYIDA = WM_USER + 47,
     EBM_GETGROUPINFOA = WM_USER + 48,
+    EBM_GETHEADERCOLORS = WM_USER + 49,
+    EBM_GETITEMCOLORS = WM_USER + 50,
     EBM_ADDGROUPW = WM_USER + 106,
     EBM_ADDITEMW = WM_USER + 107,
     EBM_ADDSTATICW = WM_USER + 108,
@@ -132,6 +137,21 @@ struct EBGROUPINFO {
     BOOL expanded;
     int data;
 };
+static_assert(sizeof(EBITEMINFO) == (sizeof(void*) == 4 ? 24 : 32), "item record: 24 bytes in the 32-bit build");
+static_assert(sizeof(EBGROUPINFO) == (sizeof(void*) == 4 ? 24 : 32), "group record: 24 bytes in the 32-bit build");
+
+// The colours of one header state (collapsed, collapsed hot, expanded, expanded hot) or item state
+// (normal, hot, selected, selected hot, disabled) of a group's colour-scheme group: the caller
+// fills size and state.
+struct EBCOLORS {
+    DWORD size;
+    int state;
+    COLORREF backgroundStart;
+    COLORREF backgroundEnd;
+    COLORREF border;
+    COLORREF text;
+};
+static_assert(sizeof(EBCOLORS) == 24, "the colour record is 24 bytes in both builds");
 
 // WM_NOTIFY codes around a header click, and their record.
 constexpr UINT EBN_GROUPCHANGING = 1;

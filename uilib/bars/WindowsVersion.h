@@ -15,8 +15,13 @@ inline bool IsWindowsVersion(DWORD major, DWORD minor)
     return v.major == major && v.minor == minor;
 }
 
+inline bool IsWindows9xOr2000()
+{
+    return (GetVersion() & 0x80000000u) || IsWindowsVersion(5, 0);
+}
+
 // Windows 9x and 2000 need the alpha-aware image drawing; later image lists blend themselves.
 inline bool NeedsAlphaAwareImages()
 {
-    return (GetVersion() & 0x80000000u) || IsWindowsVersion(5, 0);
+    return IsWindows9xOr2000();
 }

@@ -18,17 +18,14 @@ constexpr UINT kMoveCommand = SC_MOVE | HTCAPTION;
 
 bool RegisterBorderClass()
 {
-    static bool registered = false;
-    if (registered)
-        return true;
-    WNDCLASSA wc = {};
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = &CLayeredBorder::Proc;
     wc.hInstance = GetLibraryModule();
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kBorderClass;
-    registered = RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    return registered;
+    return RegisterLibraryClassA(&wc) != 0;
 }
 
 }  // namespace

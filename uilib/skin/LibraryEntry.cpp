@@ -14,6 +14,25 @@ HINSTANCE g_module = nullptr;
 CRITICAL_SECTION g_lock;
 bool g_lockReady = false;
 GdiplusHolder* g_gdiplus = nullptr;
+constexpr int kMaxLibraryClasses = 32;
+struct LibraryClass {
+    ATOM atom;
+    HINSTANCE instance;
+};
+LibraryClass g_classes[kMaxLibraryClasses] = {};
+int g_classCount = 0;
+
+ATOM RememberClass(ATOM atom, HINSTANCE instance)
+{
+    if (!atom)
+        return 0;
+    for (int i = 0; i < g_classCount; ++i)
+        if (g_classes[i].atom == atom)
+            return atom;
+    if (g_classCount < kMaxLibraryClasses)
+        g_classes[g_classCount++] = {atom, instance};
+    return atom;
+}
 
 }  // namespace
 
@@ -38,6 +57,7 @@ void LibraryProcessAttach(HINSTANCE module)
 
 void LibraryProcessDetach()
 {
+    UnregisterLibraryClasses();
     if (g_lockReady) {
         DeleteCriticalSection(&g_lock);
         g_lockReady = false;
@@ -49,6 +69,32 @@ void LibraryProcessDetach()
 HINSTANCE GetLibraryModule()
 {
     return g_module;
+}
+
+ATOM RegisterLibraryClass(const WNDCLASSEXW* wc)
+{
+    WNDCLASSEXW existing = {};
+    existing.cbSize = sizeof(existing);
+    if (ATOM atom = static_cast<ATOM>(GetClassInfoExW(wc->hInstance, wc->lpszClassName, &existing)))
+        return RememberClass(atom, wc->hInstance);
+    return RememberClass(RegisterClassExW(wc), wc->hInstance);
+}
+
+ATOM RegisterLibraryClassA(const WNDCLASSEXA* wc)
+{
+    WNDCLASSEXA existing = {};
+    existing.cbSize = sizeof(existing);
+    if (ATOM atom = static_cast<ATOM>(GetClassInfoExA(wc->hInstance, wc->lpszClassName, &existing)))
+        return RememberClass(atom, wc->hInstance);
+    return RememberClass(RegisterClassExA(wc), wc->hInstance);
+}
+
+void UnregisterLibraryClasses()
+{
+    // Windows of a class keep it registered; those are the caller's to destroy before unloading.
+    for (int i = 0; i < g_classCount; ++i)
+        UnregisterClassW(MAKEINTATOM(g_classes[i].atom), g_classes[i].instance);
+    g_classCount = 0;
 }
 
 void LockLibrary()

@@ -13,6 +13,13 @@ void LibraryProcessDetach();
 
 HINSTANCE GetLibraryModule();
 
+// Window classes the library registers with its own module: registered once while the library is
+// loaded and unregistered when it unloads, so a reloaded library never finds a stale class whose
+// procedure pointed into the old image. Returns the class atom (also when it was already there).
+ATOM RegisterLibraryClass(const WNDCLASSEXW* wc);
+ATOM RegisterLibraryClassA(const WNDCLASSEXA* wc);
+void UnregisterLibraryClasses();
+
 // The one process-wide lock (image cache, its memory DCs, the task pane's shared data).
 void LockLibrary();
 void UnlockLibrary();

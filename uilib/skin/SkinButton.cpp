@@ -41,9 +41,6 @@ bool HasArea(const RECT& xywh)
 
 bool CSkinButton::RegisterClass()
 {
-    static bool registered = false;
-    if (registered)
-        return true;
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     WNDCLASSEXA wc = {};
@@ -54,8 +51,7 @@ bool CSkinButton::RegisterClass()
     wc.hInstance = GetLibraryModule() ? GetLibraryModule() : GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kSkinButtonClass;
-    registered = RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    return registered;
+    return RegisterLibraryClassA(&wc) != 0;
 }
 
 LRESULT CALLBACK CSkinButton::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

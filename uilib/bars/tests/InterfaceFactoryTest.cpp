@@ -2,6 +2,7 @@
 
 #include "uilib/bars/BarInterfaces.h"
 #include "uilib/bars/InterfaceFactory.h"
+#include "uilib/bars/ShortcutBar.h"
 #include "uilib/skin/Skin.h"
 #include "uilib/skin/tests/LibraryFixture.h"
 
@@ -41,6 +42,22 @@ TEST(InterfaceFactory, ObjectsAnswerIUnknownAndTheirOwnIdentifierOnly)
         EXPECT_EQ(out, nullptr);
     }
     EXPECT_EQ(skin->Release(), 0u);
+}
+
+TEST(InterfaceFactory, ShortcutBarIsCreatedWithOneReferenceAndAnswersItsOwnIdentifier)
+{
+    auto* bar = static_cast<Glazier::IShortcutBar*>(glzCreateInstance(Glazier::IID_IShortcutBar));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->GetWidth(), 232);  // no bitmaps: 230 + 2
+    EXPECT_EQ(bar->GetHwnd(), nullptr);
+    void* out = reinterpret_cast<void*>(1);
+    ASSERT_EQ(bar->QueryInterface(IID_IUnknown, &out), S_OK);
+    EXPECT_EQ(out, bar);
+    EXPECT_EQ(bar->Release(), 1u);
+    out = reinterpret_cast<void*>(1);
+    EXPECT_EQ(bar->QueryInterface(Glazier::IID_IMenu, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(bar->Release(), 0u);
 }
 
 TEST(InterfaceFactory, IdentifiersAreDistinct)

@@ -180,17 +180,19 @@ TEST_F(TaskPaneTest, NextItemWalksGroupsByItsFlags)
         EXPECT_EQ(Send(EBM_GETNEXTITEM, c.from, c.flags), c.next) << c.from << " " << c.flags;
 }
 
-TEST_F(TaskPaneTest, InfoRecordsCopyAtMost24Bytes)
+TEST_F(TaskPaneTest, InfoRecordsCopyAtMostTheWholeRecord)
 {
+    Send(EBM_SETGROUPDATA, 1, 55);
     struct Padded {
         EBGROUPINFO info;
         DWORD guard[4];
     } group = {};
-    group.info.size = 40;
+    group.info.size = sizeof(EBGROUPINFO) + 16;
     for (DWORD& g : group.guard)
         g = 0xA5A5A5A5;
     ASSERT_EQ(SendPtr(EBM_GETGROUPINFOW, 1, &group), 1);
-    EXPECT_EQ(group.info.size, 24u);
+    EXPECT_EQ(group.info.size, sizeof(EBGROUPINFO));  // 24 bytes in the 32-bit build
+    EXPECT_EQ(group.info.data, 55);
     EXPECT_EQ(group.info.groupId, 20);
     EXPECT_TRUE(group.info.expanded);
     EXPECT_STREQ(static_cast<const wchar_t*>(group.info.text), L"Other");
