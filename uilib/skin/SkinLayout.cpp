@@ -34,6 +34,33 @@ bool GetSides(CProfileReader& r, const char* key, RECT* out)
     return present;
 }
 
+// Bounds of the frame's thicknesses in pixels: a shadow or sizing border is never wider.
+const LONG kMaxShadowThickness = 255;
+const LONG kMaxSizingThickness = 1024;
+
+LONG Clamp(LONG v, LONG low, LONG high)
+{
+    return v < low ? low : (v > high ? high : v);
+}
+
+// A part's rectangle (x, y, cx, cy) cut to the skin image: values past it make the edge arithmetic
+// overflow and the tiled edges countless.
+RECT ClampToImage(const RECT& source, SIZE image)
+{
+    RECT r;
+    r.left = Clamp(source.left, 0, image.cx);
+    r.top = Clamp(source.top, 0, image.cy);
+    r.right = Clamp(source.right, 0, image.cx - r.left);
+    r.bottom = Clamp(source.bottom, 0, image.cy - r.top);
+    return r;
+}
+
+void ClampSides(RECT* sides, LONG high)
+{
+    *sides = RECT{Clamp(sides->left, 0, high), Clamp(sides->top, 0, high), Clamp(sides->right, 0, high),
+                  Clamp(sides->bottom, 0, high)};
+}
+
 }  // namespace
 
 const char* CSkinLayout::PartName(int index)
@@ -74,6 +101,13 @@ bool CSkinLayout::Load(ISkinFrame* frame, CProfileReader& r, Glazier::CSkin& ima
         m_sizingCorners = RECT{GetSystemMetrics(SM_CXSIZE), GetSystemMetrics(SM_CYSIZE),
                                GetSystemMetrics(SM_CXSIZE), GetSystemMetrics(SM_CYSIZE)};
 
+    ClampSides(&m_shadowThickness, kMaxShadowThickness);
+    ClampSides(&m_sizingThickness, kMaxSizingThickness);
+    ClampSides(&m_sizingCorners, kMaxSizingThickness);
+    SIZE imageSize;
+    image.GetSize(&imageSize);
+    const LONG imageSide = std::max(imageSize.cx, imageSize.cy);
+
     RECT cornerMargins[4] = {};
     for (int i = 0; i < kPartCount; ++i) {
         int id = kFirstPartId - i;
@@ -84,6 +118,7 @@ bool CSkinLayout::Load(ISkinFrame* frame, CProfileReader& r, Glazier::CSkin& ima
             auto* stretch = new CSkinImgStrech(frame, id);
             RECT margins;
             GetSides(r, key, &margins);
+            ClampSides(&margins, imageSide);
             stretch->SetMargins(margins);
             if (IsCorner(i))
                 cornerMargins[i / 2] = margins;
@@ -100,6 +135,7 @@ bool CSkinLayout::Load(ISkinFrame* frame, CProfileReader& r, Glazier::CSkin& ima
         }
         RECT source;
         r.GetRect(kPartNames[i], &source);
+        source = ClampToImage(source, imageSize);
         part->SetSource(source);
         part->SetRect(source);
         m_design[i] = RECT{source.left, source.top, source.left + source.right, source.top + source.bottom};
@@ -222,13 +258,15 @@ void CSkinLayout::Place(int W, int H)
     RECT tl = src(kTopLeft), tm = src(kTopMiddle), tr = src(kTopRight), mr = src(kMiddleRight);
     RECT br = src(kBottomRight), bm = src(kBottomMiddle), bl = src(kBottomLeft), ml = src(kMiddleLeft);
     m_parts[kTopLeft]->SetRect(RECT{0, 0, tl.right, tl.bottom});
-    m_parts[kTopMiddle]->SetRect(RECT{tl.right, 0, W - tl.right - tr.right, tm.bottom});
+    // A window smaller than its corners gives the edges no room, never a negative size.
+    auto room = [](LONG total, LONG a, LONG b) { return std::max<LONG>(0, total - a - b); };
+    m_parts[kTopMiddle]->SetRect(RECT{tl.right, 0, room(W, tl.right, tr.right), tm.bottom});
     m_parts[kTopRight]->SetRect(RECT{W - tr.right, 0, tr.right, tr.bottom});
-    m_parts[kMiddleRight]->SetRect(RECT{W - mr.right, tr.bottom, mr.right, H - tr.bottom - br.bottom});
+    m_parts[kMiddleRight]->SetRect(RECT{W - mr.right, tr.bottom, mr.right, room(H, tr.bottom, br.bottom)});
     m_parts[kBottomRight]->SetRect(RECT{W - br.right, H - br.bottom, br.right, br.bottom});
-    m_parts[kBottomMiddle]->SetRect(RECT{bl.right, H - bm.bottom, W - bl.right - br.right, bm.bottom});
+    m_parts[kBottomMiddle]->SetRect(RECT{bl.right, H - bm.bottom, room(W, bl.right, br.right), bm.bottom});
     m_parts[kBottomLeft]->SetRect(RECT{0, H - bl.bottom, bl.right, bl.bottom});
-    m_parts[kMiddleLeft]->SetRect(RECT{0, tl.bottom, ml.right, H - tl.bottom - bl.bottom});
+    m_parts[kMiddleLeft]->SetRect(RECT{0, tl.bottom, ml.right, room(H, tl.bottom, bl.bottom)});
     PlaceInnerPieces();
 }
 
