@@ -195,7 +195,8 @@ void CHtmlDrawer::ApplyFont()
         cached = &m_fonts.back();
     }
     HFONT font = cached->font;
-    HGDIOBJ previous = SelectObject(m_dc, font);
+    // Selecting a font costs the system far more than a look: most tags leave it as it is.
+    HGDIOBJ previous = m_font && GetCurrentObject(m_dc, OBJ_FONT) == font ? font : SelectObject(m_dc, font);
     if (!m_font) {
         m_previousFont = previous;
         m_previousBkMode = SetBkMode(m_dc, m_style.backgroundMode);

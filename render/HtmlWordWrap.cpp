@@ -57,6 +57,11 @@ int CHtmlDrawer::WrapAt(const CMarkupString& text, int start, int lineWidth, int
     const wchar_t* s = text.c_str() + start;
     const int length = text.Length() - start;
     const int room = *available;
+    if (length <= 0) {
+        *headLength = 0;
+        *available = 0;
+        return start;
+    }
     // Break characters at or past `over` cannot be candidates: the prefix up to them is too wide.
     const int over = FirstWiderPrefix(m_dc, s, length, room);
     const int limit = std::min(over, length);

@@ -1,7 +1,8 @@
 // Runs hostile markup or hostile skins, and random mutations of them, one input after another under
 // a watchdog, and prints a line per input and a summary:
 //   lyrant_fuzz markup|skin [first] [mutations] [seed]
-// input <n> <name> <ms> <peak MB>      an input that finished (peak: commit during the input)
+// input <n> <name> <ms> <peak MB> <cpu ms>  an input that finished (wall time, commit during the
+//                                           input, the thread's processor time)
 // exception <n> <name>                 a C++ exception left the call under test
 // crash <n> <name> <code>              a structured exception ended the process (the script resumes at n+1)
 // hang <n> <name> <ms>                 an input ran past the watchdog's limit (ends the process likewise)
@@ -20,6 +21,7 @@
 #include "render/HtmlDrawer.h"
 #include "tests/fuzz/HostileMarkup.h"
 #include "tests/fuzz/HostileSkins.h"
+#include "tests/fuzz/Stopwatch.h"
 #include "uilib/skin/tests/LibraryFixture.h"
 
 namespace {
@@ -101,6 +103,8 @@ struct Totals
     int exceptions = 0;
     double slowest = 0;
     std::string slowestName;
+    double slowestCpu = 0;
+    std::string slowestCpuName;
     SIZE_T peak = 0;
 };
 
@@ -112,6 +116,7 @@ void RunOne(int index, const std::string& name, Totals& totals, Run run)
     g_watch.peak = Committed();
     g_watch.started = Now();
     const LONGLONG start = g_watch.started;
+    const Stopwatch watch;
     bool threw = false;
     try {
         run();
@@ -119,6 +124,7 @@ void RunOne(int index, const std::string& name, Totals& totals, Run run)
         threw = true;
     }
     const double ms = Milliseconds(Now() - start);
+    const double cpu = 1000 * watch.CpuSeconds();
     g_watch.started = 0;
     const SIZE_T sampled = g_watch.peak;
     const SIZE_T peak = std::max<SIZE_T>(sampled, Committed());
@@ -127,11 +133,15 @@ void RunOne(int index, const std::string& name, Totals& totals, Run run)
         ++totals.exceptions;
         std::printf("exception %d %s\n", index, name.c_str());
     }
-    std::printf("input %d %s %.1f %.1f\n", index, name.c_str(), ms, Megabytes(peak));
+    std::printf("input %d %s %.1f %.1f %.1f\n", index, name.c_str(), ms, Megabytes(peak), cpu);
     std::fflush(stdout);
     if (ms > totals.slowest) {
         totals.slowest = ms;
         totals.slowestName = name;
+    }
+    if (cpu > totals.slowestCpu) {
+        totals.slowestCpu = cpu;
+        totals.slowestCpuName = name;
     }
     totals.peak = std::max(totals.peak, peak);
 }
@@ -141,9 +151,10 @@ void Summary(const char* kind, const Totals& totals)
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-    std::printf("summary %s inputs %d exceptions %d slowest_ms %.1f slowest %s peak_mb %.1f process_peak_mb %.1f\n",
-                kind, totals.inputs, totals.exceptions, totals.slowest, totals.slowestName.c_str(),
-                Megabytes(totals.peak), Megabytes(counters.PeakPagefileUsage));
+    std::printf("summary %s inputs %d exceptions %d slowest_ms %.1f slowest %s slowest_cpu_ms %.1f slowest_cpu %s "
+                "peak_mb %.1f process_peak_mb %.1f\n",
+                kind, totals.inputs, totals.exceptions, totals.slowest, totals.slowestName.c_str(), totals.slowestCpu,
+                totals.slowestCpuName.c_str(), Megabytes(totals.peak), Megabytes(counters.PeakPagefileUsage));
 }
 
 int RunMarkup(int first, int mutations, unsigned seed)

@@ -27,8 +27,9 @@ struct SkinTrial
 {
     int attached = 0;
     bool skinned = false;
-    double attachSeconds = 0;
+    double attachSeconds = 0;   // wall time
     double paintSeconds = 0;
     double resizeSeconds = 0;
+    double cpuSeconds = 0;      // the calling thread's processor time for all three
 };
 SkinTrial TrySkin(const std::wstring& inf);

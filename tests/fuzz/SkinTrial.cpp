@@ -2,19 +2,12 @@
 
 #include <windows.h>
 
+#include "tests/fuzz/Stopwatch.h"
 #include "uilib/skin/SkinFrameApi.h"
 
 namespace {
 
 const wchar_t kClass[] = L"HostileSkinWindow";
-
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void Pump()
 {
@@ -45,26 +38,28 @@ SkinTrial TrySkin(const std::wstring& inf)
     if (!window)
         return trial;
     Pump();
-    double start = Seconds();
+    const Stopwatch all;
+    Stopwatch phase;
     trial.attached = SetWindowSkin(window, inf.c_str());
     Pump();
-    trial.attachSeconds = Seconds() - start;
+    trial.attachSeconds = phase.WallSeconds();
     RECT part = {};
     trial.skinned = GetSkinRect(window, static_cast<UINT>(-2), &part) != 0;
 
-    start = Seconds();
+    phase = Stopwatch();
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump();
-    trial.paintSeconds = Seconds() - start;
+    trial.paintSeconds = phase.WallSeconds();
 
-    start = Seconds();
+    phase = Stopwatch();
     SetWindowPos(window, nullptr, 0, 0, 900, 700, SWP_NOZORDER | SWP_NOACTIVATE);
     UpdateWindow(window);
     Pump();
     SetWindowPos(window, nullptr, 0, 0, 40, 30, SWP_NOZORDER | SWP_NOACTIVATE);
     UpdateWindow(window);
     Pump();
-    trial.resizeSeconds = Seconds() - start;
+    trial.resizeSeconds = phase.WallSeconds();
+    trial.cpuSeconds = all.CpuSeconds();
 
     DestroyWindow(window);
     Pump();

@@ -51,9 +51,10 @@ for kind in $kinds; do
   runaways=$(grep -c '^memory ' "$log")
   exceptions=$(grep -c '^exception ' "$log")
   slowest=$(grep '^input ' "$log" | sort -k4 -g | tail -1 | awk '{print $3, $4 " ms"}')
+  slowest_cpu=$(grep '^input ' "$log" | sort -k6 -g | tail -1 | awk '{print $3, $6 " ms"}')
   peak=$(grep '^input ' "$log" | sort -k5 -g | tail -1 | awk '{print $5 " MB (" $3 ")"}')
   echo "fuzz $kind ($arch): inputs $inputs, crashes $crashes, hangs $hangs, memory runaways $runaways," \
-    "uncaught exceptions $exceptions; slowest $slowest; peak commit $peak"
+    "uncaught exceptions $exceptions; slowest $slowest wall, $slowest_cpu processor; peak commit $peak"
   grep -E '^(crash|hang|memory|exception) ' "$log" | head -20
   [ "$kind" = skin ] && grep '^skinned ' "$log" | tail -1
   [ $((crashes + hangs + runaways + exceptions)) -eq 0 ] || status=1

@@ -17,8 +17,10 @@
 
 namespace {
 
-// Generous for a loaded machine: the hostile skins froze for a minute or for good.
-const double kSeconds = 5.0;
+// Generous: the hostile skins froze for a minute or for good. Processor time is bounded tightly,
+// wall time (a machine shared with many builds) only against a freeze.
+const double kCpuSeconds = 5.0;
+const double kWallSeconds = 60.0;
 
 std::wstring Wide(const std::string& s)
 {
@@ -67,9 +69,10 @@ TEST(SkinHostile, EveryHostileSkinAttachesPaintsAndResizesPromptly)
     for (const SkinCase& c : cases) {
         SCOPED_TRACE(c.name);
         const SkinTrial trial = TrySkin(WriteSkinCase(c, Wide(folder.Path())));
-        EXPECT_LT(trial.attachSeconds, kSeconds);
-        EXPECT_LT(trial.paintSeconds, kSeconds);
-        EXPECT_LT(trial.resizeSeconds, kSeconds);
+        EXPECT_LT(trial.cpuSeconds, kCpuSeconds);
+        EXPECT_LT(trial.attachSeconds, kWallSeconds);
+        EXPECT_LT(trial.paintSeconds, kWallSeconds);
+        EXPECT_LT(trial.resizeSeconds, kWallSeconds);
         EXPECT_EQ(trial.skinned, trial.attached == 1);
         auto found = expected.find(c.name);
         if (found != expected.end())
