@@ -2,6 +2,7 @@
 #include "render/HtmlDrawer.h"
 #include <algorithm>
 #include <cwctype>
+#include <vector>
 
 namespace {
 const wchar_t kBreakCharacters[] = L" -.,!:;)}]?";
@@ -65,13 +66,19 @@ int CHtmlDrawer::WrapAt(const CMarkupString& text, int start, int lineWidth, int
     // Break characters at or past `over` cannot be candidates: the prefix up to them is too wide.
     const int over = FirstWiderPrefix(m_dc, s, length, room);
     const int limit = std::min(over, length);
+    // The width of every prefix up to the limit in one measurement: measuring each candidate
+    // from the line's start made long lines of short words quadratic.
+    std::vector<int> ends(static_cast<size_t>(limit) + 1, 0);
+    SIZE all = {0, 0};
+    GetTextExtentExPointW(m_dc, s, limit, 0, nullptr, ends.data(), &all);
+    auto prefixWidth = [&](int n) { return n <= 0 ? 0 : ends[static_cast<size_t>(n) - 1]; };
     int remembered = 0;
     int search = 1;   // a break character at index 0 is never a candidate
     while (search < limit) {
         int breakAt = search;
         while (breakAt < limit && !IsBreak(s[breakAt]))
             ++breakAt;
-        if (breakAt >= limit || ExtentOf(m_dc, s, breakAt).cx > room)
+        if (breakAt >= limit || prefixWidth(breakAt) > room)
             break;
         remembered = breakAt;
         search = breakAt + 1;
@@ -95,7 +102,7 @@ int CHtmlDrawer::WrapAt(const CMarkupString& text, int start, int lineWidth, int
             int fits = 1, wide = over;
             while (wide - fits > 1) {
                 const int middle = fits + (wide - fits) / 2;
-                if (ExtentOf(m_dc, s, middle).cx > room)
+                if ((middle < limit ? prefixWidth(middle) : ExtentOf(m_dc, s, middle).cx) > room)
                     wide = middle;
                 else
                     fits = middle;

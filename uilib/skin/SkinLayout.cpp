@@ -258,15 +258,13 @@ void CSkinLayout::Place(int W, int H)
     RECT tl = src(kTopLeft), tm = src(kTopMiddle), tr = src(kTopRight), mr = src(kMiddleRight);
     RECT br = src(kBottomRight), bm = src(kBottomMiddle), bl = src(kBottomLeft), ml = src(kMiddleLeft);
     m_parts[kTopLeft]->SetRect(RECT{0, 0, tl.right, tl.bottom});
-    // A window smaller than its corners gives the edges no room, never a negative size.
-    auto room = [](LONG total, LONG a, LONG b) { return std::max<LONG>(0, total - a - b); };
-    m_parts[kTopMiddle]->SetRect(RECT{tl.right, 0, room(W, tl.right, tr.right), tm.bottom});
+    m_parts[kTopMiddle]->SetRect(RECT{tl.right, 0, W - tl.right - tr.right, tm.bottom});
     m_parts[kTopRight]->SetRect(RECT{W - tr.right, 0, tr.right, tr.bottom});
-    m_parts[kMiddleRight]->SetRect(RECT{W - mr.right, tr.bottom, mr.right, room(H, tr.bottom, br.bottom)});
+    m_parts[kMiddleRight]->SetRect(RECT{W - mr.right, tr.bottom, mr.right, H - tr.bottom - br.bottom});
     m_parts[kBottomRight]->SetRect(RECT{W - br.right, H - br.bottom, br.right, br.bottom});
-    m_parts[kBottomMiddle]->SetRect(RECT{bl.right, H - bm.bottom, room(W, bl.right, br.right), bm.bottom});
+    m_parts[kBottomMiddle]->SetRect(RECT{bl.right, H - bm.bottom, W - bl.right - br.right, bm.bottom});
     m_parts[kBottomLeft]->SetRect(RECT{0, H - bl.bottom, bl.right, bl.bottom});
-    m_parts[kMiddleLeft]->SetRect(RECT{0, tl.bottom, ml.right, room(H, tl.bottom, bl.bottom)});
+    m_parts[kMiddleLeft]->SetRect(RECT{0, tl.bottom, ml.right, H - tl.bottom - bl.bottom});
     PlaceInnerPieces();
 }
 

@@ -75,8 +75,9 @@ TEST(SkinHostile, EveryHostileSkinAttachesPaintsAndResizesPromptly)
         EXPECT_LT(trial.resizeSeconds, kWallSeconds);
         EXPECT_EQ(trial.skinned, trial.attached == 1);
         auto found = expected.find(c.name);
-        if (found != expected.end())
+        if (found != expected.end()) {
             EXPECT_EQ(trial.attached, found->second);
+        }
     }
 }
 
@@ -103,7 +104,8 @@ TEST(SkinHostile, RegionsOfFragmentedPicturesAndCountlessTilesAreBounded)
 {
     EnsureLibraryAttached();
     TempFolder folder;
-    const auto& checker = Case(HostileSkinCases(), "region_bomb_corner").images.front();
+    const std::vector<SkinCase> cases = HostileSkinCases();
+    const auto& checker = Case(cases, "region_bomb_corner").images.front();
     Glazier::CSkin skin;
     ASSERT_TRUE(skin.Load(folder.Write(checker.first, checker.second).c_str()));
     // A few rows: one rectangle per opaque pixel, as before.
