@@ -5,6 +5,9 @@
 namespace {
 const WORD kBitmapFileType = 0x4D42;   // "BM"
 const DWORD kFileHeaderSize = 14;
+// The largest pixel block we hand out: a fill or a picture bigger than this is a hostile size, and
+// refusing it keeps a bad value from taking the process's memory with it.
+const unsigned long long kMaxPixelBytes = 64ull * 1024 * 1024;
 
 WORD PaletteEntriesFor(WORD bitCount)
 {
@@ -30,7 +33,9 @@ CDibBitmap::~CDibBitmap()
 void CDibBitmap::FillHeader(DWORD width, DWORD height, WORD bitCount)
 {
     std::memset(&m_header, 0, sizeof(m_header));
-    m_lineWidth = ((static_cast<DWORD>(bitCount) * width + 31) / 32) * 4;
+    // In 64 bits: a wide bitmap must not wrap to a small line width that passes the size check.
+    const unsigned long long line = ((static_cast<unsigned long long>(bitCount) * width + 31) / 32) * 4;
+    m_lineWidth = line > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<DWORD>(line);
     m_numColors = PaletteEntriesFor(bitCount);
     m_header.biSize = sizeof(BITMAPINFOHEADER);
     m_header.biWidth = static_cast<LONG>(width);
@@ -50,9 +55,11 @@ BYTE* CDibBitmap::Create(DWORD width, DWORD height, WORD bitCount)
 {
     Free();
     FillHeader(width, height, bitCount);
-    // Refuse sizes whose byte count wraps: the block would be smaller than the header says.
-    unsigned long long bytes = static_cast<unsigned long long>(m_lineWidth) * height;
-    if (bytes > 0x7FFFFFFFull) {
+    // Refuse sizes whose byte count wraps (the block would be smaller than the header says) or that
+    // no sane fill needs.
+    const unsigned long long line = ((static_cast<unsigned long long>(bitCount) * width + 31) / 32) * 4;
+    const bool tooLarge = line > kMaxPixelBytes || (line != 0 && height > kMaxPixelBytes / line);
+    if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu || tooLarge) {
         Free();
         return nullptr;
     }

@@ -27,6 +27,8 @@ public:
 
     // Names of effects 0..15 in number order ("transparent" is -1).
     static const wchar_t* const EffectNames[16];
+    // Wider pens are cut to this: the system's line drawing gives up on absurd widths.
+    static constexpr int MaxPenWidth = 64;
 
     void FillEffect(HDC dc, int effect, const RECT* rect, COLORREF begin, COLORREF mid, COLORREF end,
                     BYTE granularity, BYTE blendPercent);

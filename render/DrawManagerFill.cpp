@@ -8,6 +8,14 @@ const int kGradientStrips = 64;
 const int kGradientShift = 6;   // log2 of kGradientStrips
 const int kRandMax = 32767;
 const int kMetalScratches = 200;
+// A patterned fill paints through a canvas of its own size; beyond this only the visible part is
+// patterned, so a huge table cell cannot take the process's memory.
+const long long kMaxPatternPixels = 4096LL * 4096;
+
+bool TooManyPixels(long long width, long long height)
+{
+    return width > kMaxPatternPixels || height > kMaxPatternPixels / width;
+}
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
 {
@@ -59,11 +67,12 @@ CDrawManager::~CDrawManager() = default;
 
 void CDrawManager::FillGradientStrips(HDC dc, const RECT& rect, COLORREF from, COLORREF to, BOOL horizontal)
 {
-    const int origin = horizontal ? rect.left : rect.top;
-    const int extent = horizontal ? rect.right - rect.left : rect.bottom - rect.top;
+    const long long origin = horizontal ? rect.left : rect.top;
+    const long long extent = horizontal ? static_cast<long long>(rect.right) - rect.left
+                                        : static_cast<long long>(rect.bottom) - rect.top;
     for (int i = 0; i < kGradientStrips; ++i) {
-        int start = origin + ((i * extent) >> kGradientShift);
-        int stop = origin + (((i + 1) * extent) >> kGradientShift);
+        const int start = static_cast<int>(origin + ((i * extent) >> kGradientShift));
+        const int stop = static_cast<int>(origin + (((i + 1) * extent) >> kGradientShift));
         if (stop <= start)
             continue;
         int red = (GetRValue(to) * i + GetRValue(from) * (kGradientStrips - i)) >> kGradientShift;
@@ -119,14 +128,27 @@ void CDrawManager::FillEffect(HDC dc, int effect, const RECT* rect, COLORREF beg
 void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF begin, COLORREF mid,
                                COLORREF end, BYTE granularity, BYTE blendPercent)
 {
-    const int W = rect.right - rect.left;
-    const int H = rect.bottom - rect.top;
-    if (W < 1 || H < 1) {
+    RECT area = rect;
+    if (static_cast<long long>(area.right) - area.left < 1 || static_cast<long long>(area.bottom) - area.top < 1) {
         m_canvas.Free();
         return;
     }
-    if (!m_canvas.Create(static_cast<DWORD>(W), static_cast<DWORD>(H), 8))
+    if (TooManyPixels(static_cast<long long>(area.right) - area.left,
+                      static_cast<long long>(area.bottom) - area.top)) {
+        RECT clip;
+        if (GetClipBox(dc, &clip) == ERROR || !IntersectRect(&area, &rect, &clip))
+            return;
+        if (TooManyPixels(area.right - area.left, area.bottom - area.top)) {
+            FillSolid(dc, area, begin);
+            return;
+        }
+    }
+    const int W = area.right - area.left;
+    const int H = area.bottom - area.top;
+    if (!m_canvas.Create(static_cast<DWORD>(W), static_cast<DWORD>(H), 8)) {
+        FillSolid(dc, area, begin);
         return;
+    }
     RGBQUAD* palette = m_canvas.GetPalette();
     for (int k = 0; k <= 128; ++k) {
         palette[k] = CDibBitmap::RGBtoRGBQUAD(RGB(Lerp128(GetRValue(end), GetRValue(mid), k, 128),
@@ -251,5 +273,5 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
     default:
         break;
     }
-    m_canvas.Draw(dc, rect.left, rect.top);
+    m_canvas.Draw(dc, area.left, area.top);
 }

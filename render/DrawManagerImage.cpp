@@ -397,21 +397,62 @@ void CDrawManager::AlphaBlendBitmap(HDC dst, int x, int y, int cx, int cy, HDC s
     back.WriteTo(dst, x, y);
 }
 
+namespace {
+const int kMinTileSide = 64;
+}
+
 void CDrawManager::TileBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int xs, int ys, int tileCx,
                            int tileCy)
 {
-    if (tileCx < 1 || tileCy < 1)
+    if (tileCx < 1 || tileCy < 1 || cx < 1 || cy < 1)
         return;   // an empty tile would never advance
-    for (int ty = y; ty < y + cy; ty += tileCy)
-        for (int tx = x; tx < x + cx; tx += tileCx)
-            BitBlt(dst, tx, ty, std::min(tileCx, x + cx - tx), std::min(tileCy, y + cy - ty), src, xs, ys,
-                   SRCCOPY);
+    // Only tiles that can be seen are drawn: the first one starts on the tile grid at or before the
+    // clip box, so a huge area of tiny tiles costs no more than the visible part.
+    long long left = x, top = y;
+    long long right = static_cast<long long>(x) + cx, bottom = static_cast<long long>(y) + cy;
+    const long long areaRight = right, areaBottom = bottom;
+    RECT clip;
+    if (GetClipBox(dst, &clip) != ERROR) {
+        if (clip.left > left)
+            left += (clip.left - left) / tileCx * tileCx;
+        if (clip.top > top)
+            top += (clip.top - top) / tileCy * tileCy;
+        right = std::min<long long>(right, clip.right);
+        bottom = std::min<long long>(bottom, clip.bottom);
+    }
+    if ((tileCx < kMinTileSide || tileCy < kMinTileSide) &&
+        (right - left) * (bottom - top) > 64LL * tileCx * tileCy) {
+        // Tiny tiles over a large area: tile a bigger tile first (whole tiles, so the grid stays).
+        const int bigCx = tileCx * ((kMinTileSide + tileCx - 1) / tileCx);
+        const int bigCy = tileCy * ((kMinTileSide + tileCy - 1) / tileCy);
+        HDC memory = CreateCompatibleDC(dst);
+        HBITMAP big = memory ? CreateCompatibleBitmap(dst, bigCx, bigCy) : nullptr;
+        if (big) {
+            HGDIOBJ previous = SelectObject(memory, big);
+            for (int ty = 0; ty < bigCy; ty += tileCy)
+                for (int tx = 0; tx < bigCx; tx += tileCx)
+                    BitBlt(memory, tx, ty, tileCx, tileCy, src, xs, ys, SRCCOPY);
+            TileBlt(dst, x, y, cx, cy, memory, 0, 0, bigCx, bigCy);
+            SelectObject(memory, previous);
+            DeleteObject(big);
+            DeleteDC(memory);
+            return;
+        }
+        if (memory)
+            DeleteDC(memory);
+    }
+    for (long long ty = top; ty < bottom; ty += tileCy)
+        for (long long tx = left; tx < right; tx += tileCx)
+            BitBlt(dst, static_cast<int>(tx), static_cast<int>(ty),
+                   static_cast<int>(std::min<long long>(tileCx, areaRight - tx)),
+                   static_cast<int>(std::min<long long>(tileCy, areaBottom - ty)), src, xs, ys, SRCCOPY);
 }
 
 void CDrawManager::DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int style, int width)
 {
     if (style == 0 || width < 1)
         return;
+    width = std::min(width, MaxPenWidth);
     HPEN pen = CreatePen(PenStyleFor(style), width, colour);
     HGDIOBJ previous = SelectObject(dc, pen);
     MoveToEx(dc, x1, y1, nullptr);
@@ -431,6 +472,7 @@ void CDrawManager::DrawRectangle(HDC dc, int left, int top, int right, int botto
 {
     if (style == 0 || width < 1)
         return;
+    width = std::min(width, MaxPenWidth);
     const int passes = style == kDoubleLineStyle ? 2 : 1;
     for (int pass = 0; pass < passes; ++pass) {
         const int inset = width / 2 + pass * 2 * width;

@@ -98,7 +98,44 @@ void CHtmlDrawer::SetHotLinkCallback(HWND window, UINT message, LPARAM lParam)
     m_hotLinkParam = window ? lParam : 0;
 }
 
+// No failure inside the layout (running out of memory above all) may leave these two calls: it would
+// end the host's process over one bad text. The text is dropped instead and nothing is drawn.
 void CHtmlDrawer::PrepareOutput(HDC dc, const wchar_t* text, SIZE* size)
+{
+    try {
+        PrepareText(dc, text, size);
+    } catch (...) {
+        AbandonPass();
+        if (size)
+            *size = {0, 0};
+    }
+}
+
+void CHtmlDrawer::DrawPreparedOutput(HDC dc, const RECT* rect)
+{
+    try {
+        DrawPrepared(dc, rect);
+    } catch (...) {
+        AbandonPass();
+    }
+}
+
+void CHtmlDrawer::AbandonPass()
+{
+    if (m_font)
+        RestoreDc();
+    SetTextJustification(m_dc, 0, 0);
+    m_measuring = FALSE;
+    m_tableDepth = 0;
+    CMarkupString().swap(m_text);
+    std::vector<MarkupHotArea>().swap(m_hotAreas);
+    std::vector<MarkupLine>().swap(m_lines);
+    std::vector<MarkupTable>().swap(m_tables);
+    std::vector<int>().swap(m_wrapLog);
+    std::vector<CMarkupStyle>().swap(m_styleStack);
+}
+
+void CHtmlDrawer::PrepareText(HDC dc, const wchar_t* text, SIZE* size)
 {
     m_dc = dc;
     SetTextJustification(dc, 0, 0);
@@ -132,7 +169,7 @@ void CHtmlDrawer::PrepareOutput(HDC dc, const wchar_t* text, SIZE* size)
         *size = measured;
 }
 
-void CHtmlDrawer::DrawPreparedOutput(HDC dc, const RECT* rect)
+void CHtmlDrawer::DrawPrepared(HDC dc, const RECT* rect)
 {
     if (m_text.empty() || !rect)
         return;

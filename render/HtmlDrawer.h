@@ -67,6 +67,17 @@ struct MarkupTable
     std::vector<int> columnWidths;
     std::vector<int> rowHeights;
     std::vector<int> fixedColumns;
+    // Drawing pass: where each column (row) starts, from the first one; one entry more than sizes.
+    std::vector<long long> columnOffsets;
+    std::vector<long long> rowOffsets;
+};
+
+struct MarkupFont
+{
+    LOGFONTW logFont;
+    HFONT font;
+    TEXTMETRICW metrics;
+    bool measured;
 };
 
 struct MarkupImageParams
@@ -231,6 +242,14 @@ private:
     void ApplyFontAttributes(const CMarkupString& params);
     void ApplyLinkAttributes(const CMarkupString& params);
     void DrawTextPiece(CMarkupString text, SIZE* runSize);
+    void RestoreDc();
+    void PrepareText(HDC dc, const wchar_t* text, SIZE* size);
+    void DrawPrepared(HDC dc, const RECT* rect);
+    void AbandonPass();
+    // The extent of text when its width is at most room; else of a prefix already wider.
+    SIZE BoundedExtent(const wchar_t* text, int count, int room) const;
+    // WrapLine on text from start: returns where the rest starts, the head's length in headLength.
+    int WrapAt(const CMarkupString& text, int start, int lineWidth, int* available, int* headLength);
     void DrawRule(const CMarkupString& params);
     void DrawTab(const CMarkupString& params);
     void DrawImageTag(int id, const CMarkupString& params, SIZE* runSize);
@@ -287,7 +306,9 @@ private:
     CMarkupStyle m_style;
     std::vector<CMarkupStyle> m_styleStack;
     LOGFONTW m_logFont;
-    HFONT m_font = nullptr;
+    HFONT m_font = nullptr;   // the one selected now, one of m_fonts
+    static const size_t kFontCacheSize = 16;
+    std::vector<MarkupFont> m_fonts;
     HGDIOBJ m_previousFont = nullptr;
     TEXTMETRICW m_textMetric;
     int m_previousBkMode = 0;
@@ -305,6 +326,7 @@ private:
     int m_linkCounter = -1;
     std::vector<MarkupTable> m_tables;
     int m_tableIndex = -1;
+    int m_tableDepth = 0;
     int m_animationCounter = -1;
     // Where the measuring pass broke text pieces and pictures, replayed by the drawing pass so that
     // its lines are the measured ones whatever its rectangle and justification.

@@ -1,5 +1,6 @@
 // The picture tags of a run ("bmp", "icon", "ilst") and the "string" tag; table background images.
 #include "render/HtmlDrawer.h"
+#include "render/MarkupLimits.h"
 #include "render/MarkupAttributes.h"
 #include "render/MarkupCanvas.h"
 #include "core/ResourceModule.h"
@@ -14,7 +15,8 @@ HMODULE ProgramModule()
 
 int Scaled(int base, int value, BOOL percent)
 {
-    return percent ? MulDiv(base, value, 100) : value;
+    const long long size = percent ? static_cast<long long>(base) * ClampMarkup(value, kMaxMarkupPercent) / 100 : value;
+    return ClampMarkup(size, kMaxMarkupImageSide);
 }
 }
 

@@ -1,7 +1,10 @@
 // The drawing entry and the run formatter: tokens, the style stack, lines and their metrics.
 #include "render/HtmlDrawer.h"
+#include "render/MarkupLimits.h"
+#include "render/MarkupTagIndex.h"
 #include "render/MarkupCanvas.h"
 #include <algorithm>
+#include <cstring>
 #include <cwctype>
 
 namespace {
@@ -87,6 +90,7 @@ void CHtmlDrawer::DrawMarkup(SIZE* size, const RECT* rect)
     m_lineIndex = 0;
     m_linkCounter = -1;
     m_tableIndex = -1;
+    m_tableDepth = 0;
     m_animationCounter = -1;
     m_styleStack.clear();
     SetDefaultStyle(m_style);
@@ -103,44 +107,49 @@ void CHtmlDrawer::DrawMarkup(SIZE* size, const RECT* rect)
     size->cx = std::max(size->cx, blocks.cx);
     size->cy += blocks.cy;
 
+    RestoreDc();
+    if (m_measuring && m_animationCounter + 1 < static_cast<int>(m_animations.size()))
+        m_animations.resize(static_cast<size_t>(m_animationCounter + 1));
+}
+
+void CHtmlDrawer::RestoreDc()
+{
     SetBkMode(m_dc, m_previousBkMode);
     SetBkColor(m_dc, m_previousBkColor);
     SetTextColor(m_dc, m_previousTextColor);
     if (m_previousFont)
         SelectObject(m_dc, m_previousFont);
     m_styleStack.clear();
-    if (m_font)
-        DeleteObject(m_font);
+    for (MarkupFont& f : m_fonts)
+        DeleteObject(f.font);
+    m_fonts.clear();
     m_font = nullptr;
     m_previousFont = nullptr;
-    if (m_measuring && m_animationCounter + 1 < static_cast<int>(m_animations.size()))
-        m_animations.resize(static_cast<size_t>(m_animationCounter + 1));
 }
 
 SIZE CHtmlDrawer::DrawBlocks(const CMarkupString& text, RECT rect, bool /*stopAtCellEnd*/)
 {
     SIZE total = {0, 0};
+    const CMarkupTagIndex tags(text);
     int pos = 0;
     while (pos < text.Length()) {
-        int tableStart = pos;
-        FindTag(text, tableStart, L"table");
+        const int tableStart = tags.Next(CMarkupTagIndex::TableOpen, pos);
         const CMarkupString run = text.Mid(pos, tableStart - pos);
         if (!run.empty()) {
             SIZE block = DrawRun(run, &rect);
             total.cx = std::max(total.cx, block.cx);
-            total.cy += block.cy;
+            total.cy = ClampMarkup(static_cast<long long>(total.cy) + block.cy, kMaxMarkupExtent);
             if (!m_measuring)
                 rect.top += block.cy;
         }
         if (tableStart >= text.Length())
             break;
-        int tableEnd = tableStart + 6;
-        FindTableEnd(text, tableEnd);
+        const int tableEnd = tags.TableEnd(tableStart + 6);
         SIZE block = {0, 0};
         const CMarkupString tableText = text.Mid(tableStart + 6, tableEnd - tableStart - 6);
         DrawTable(&block, tableText, &rect);
         total.cx = std::max(total.cx, block.cx);
-        total.cy += block.cy;
+        total.cy = ClampMarkup(static_cast<long long>(total.cy) + block.cy, kMaxMarkupExtent);
         if (!m_measuring)
             rect.top += block.cy;
         pos = tableEnd;
@@ -153,6 +162,7 @@ SIZE CHtmlDrawer::DrawBlocks(const CMarkupString& text, RECT rect, bool /*stopAt
 
 void CHtmlDrawer::ApplyFont()
 {
+    m_style.fontSize = ClampMarkup(m_style.fontSize, kMaxMarkupFontHeight);
     m_logFont.lfHeight = m_style.fontSize;
     m_logFont.lfWidth = 0;
     m_logFont.lfEscapement = 0;
@@ -166,12 +176,28 @@ void CHtmlDrawer::ApplyFont()
     m_logFont.lfClipPrecision = 0;
     m_logFont.lfQuality = 0;
     m_logFont.lfPitchAndFamily = 0;
+    ZeroMemory(m_logFont.lfFaceName, sizeof(m_logFont.lfFaceName));
     lstrcpynW(m_logFont.lfFaceName, m_style.fontFace.c_str(), LF_FACESIZE);
-    HFONT font = CreateFontIndirectW(&m_logFont);
-    HGDIOBJ previous = SelectObject(m_dc, font);
-    if (m_font) {
-        DeleteObject(m_font);
-    } else {
+    // Fonts already made in this pass are reused: every style tag comes here, and making a font
+    // for each made texts of many tags slow.
+    MarkupFont* cached = nullptr;
+    for (MarkupFont& f : m_fonts)
+        if (std::memcmp(&f.logFont, &m_logFont, sizeof(m_logFont)) == 0)
+            cached = &f;
+    if (!cached) {
+        if (m_fonts.size() >= kFontCacheSize) {
+            // The oldest goes, unless it is the one selected now.
+            auto oldest = m_fonts.begin()->font == m_font ? m_fonts.begin() + 1 : m_fonts.begin();
+            DeleteObject(oldest->font);
+            m_fonts.erase(oldest);
+        }
+        m_fonts.push_back(MarkupFont{m_logFont, CreateFontIndirectW(&m_logFont), {}, false});
+        cached = &m_fonts.back();
+    }
+    HFONT font = cached->font;
+    // Selecting a font costs the system far more than a look: most tags leave it as it is.
+    HGDIOBJ previous = m_font && GetCurrentObject(m_dc, OBJ_FONT) == font ? font : SelectObject(m_dc, font);
+    if (!m_font) {
         m_previousFont = previous;
         m_previousBkMode = SetBkMode(m_dc, m_style.backgroundMode);
         m_previousTextColor = SetTextColor(m_dc, m_style.textColor);
@@ -181,7 +207,11 @@ void CHtmlDrawer::ApplyFont()
     SetBkMode(m_dc, m_style.backgroundMode);
     SetTextColor(m_dc, m_style.textColor);
     SetBkColor(m_dc, m_style.backgroundColor);
-    GetTextMetricsW(m_dc, &m_textMetric);
+    if (!cached->measured) {
+        GetTextMetricsW(m_dc, &cached->metrics);
+        cached->measured = true;
+    }
+    m_textMetric = cached->metrics;
 }
 
 BOOL CHtmlDrawer::PushPopStyle(BOOL closing, const CMarkupString& name)
@@ -307,7 +337,7 @@ SIZE CHtmlDrawer::DrawRun(const CMarkupString& text, const RECT* rect)
             switch (record.id) {
             case TagRule: DrawRule(params); break;
             case TagBreak: {
-                const int count = GetLength(params.Mid(1), 1, FALSE);
+                const int count = std::min(GetLength(params.Mid(1), 1, FALSE), kMaxMarkupRepeat);
                 m_line.wrapped = 0;
                 EndLine(&m_x, count, &runSize);
                 break;
@@ -340,29 +370,36 @@ SIZE CHtmlDrawer::DrawRun(const CMarkupString& text, const RECT* rect)
 void CHtmlDrawer::DrawTextPiece(CMarkupString text, SIZE* runSize)
 {
     text = Transform(text, m_style.textTransform);
-    while (!text.empty()) {
+    // The piece is walked by position: copying the rest of a long text for every line would make
+    // wrapping it quadratic.
+    int start = 0;
+    while (start < text.Length()) {
         SetTextJustification(m_dc, 0, 0);
-        const SIZE natural = Extent(m_dc, text);
-        const int pieceY = TextTop(m_y, natural.cy);
-        CMarkupString piece;
-        int width = 0;
+        const int length = text.Length() - start;
         const int roomWidth = m_runRect.right - m_runRect.left;
-        const int length = text.Length();
+        const bool wrapOff = m_maxWidth == 0 || roomWidth <= 0;
+        const int room = m_runRect.right - m_x;
+        // With wrapping on, the rest is measured only as far as the line has room.
+        const SIZE natural = wrapOff ? Extent(m_dc, text.Mid(start)) : BoundedExtent(text.c_str() + start, length,
+                                                                                     std::max(room, 0));
+        const int pieceY = TextTop(m_y, natural.cy);
+        int pieceLength = length;
+        int next = text.Length();
+        int width = 0;
         if (!m_measuring && m_wrapCursor + 2 <= m_wrapLog.size()) {
-            piece = text.Left(m_wrapLog[m_wrapCursor++]);
-            text = text.Mid(m_wrapLog[m_wrapCursor++]);
-        } else if (m_maxWidth == 0 || m_runRect.right - m_x - natural.cx >= 0 || roomWidth <= 0) {
-            piece = text;
-            text.clear();
+            pieceLength = std::max(0, std::min(m_wrapLog[m_wrapCursor++], length));
+            next = start + std::max(0, std::min(m_wrapLog[m_wrapCursor++], length));
+        } else if (wrapOff || room - natural.cx >= 0) {
             width = natural.cx;
         } else {
-            width = m_runRect.right - m_x;
+            width = room;
             // Only at the line's start may a word be cut by characters; elsewhere it moves on.
-            WrapLine(&piece, text, m_x == m_lineStartX ? width : roomWidth + 1, &width);
+            next = WrapAt(text, start, m_x == m_lineStartX ? width : roomWidth + 1, &width, &pieceLength);
         }
+        CMarkupString piece(text.c_str() + start, static_cast<size_t>(pieceLength));
         if (m_measuring) {
             m_wrapLog.push_back(piece.Length());
-            m_wrapLog.push_back(length - text.Length());
+            m_wrapLog.push_back(next - start);
             m_line.alignment = m_style.horizontalAlign;
             m_line.breaks += CountChar(piece, L' ');
         } else if (!piece.empty()) {
@@ -393,7 +430,8 @@ void CHtmlDrawer::DrawTextPiece(CMarkupString text, SIZE* runSize)
             }
         }
         m_x += width;
-        if (!text.empty()) {
+        start = next;
+        if (start < text.Length()) {
             m_line.wrapped = 1;
             EndLine(&m_x, 1, runSize);
         }

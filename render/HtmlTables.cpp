@@ -1,5 +1,7 @@
 // Tables: attributes, analysis into rows and columns, column widths and row heights, drawing.
 #include "render/HtmlDrawer.h"
+#include "render/MarkupLimits.h"
+#include "render/MarkupTagIndex.h"
 #include "render/MarkupAttributes.h"
 #include "render/MarkupCanvas.h"
 #include <algorithm>
@@ -10,31 +12,6 @@ const int kDoubleBorder = 6;
 const int kDoubleBorderInset = 3;
 const BYTE kTableGranularity = 5;
 const int kOccupied = -1;
-
-// The next "<name" at or after pos that is not inside a nested table; pos ends on its "<", or at
-// limit when there is none before it.
-bool NextTagOutsideTables(const CMarkupString& text, int& pos, const wchar_t* name, int limit)
-{
-    while (pos < limit) {
-        int tag = pos, table = pos;
-        CHtmlDrawer::FindTag(text, tag, name);
-        CHtmlDrawer::FindTag(text, table, L"table");
-        if (tag >= limit) {
-            pos = limit;
-            return false;
-        }
-        if (table < tag) {
-            pos = table + 6;
-            CHtmlDrawer::FindTableEnd(text, pos);
-            if (pos < text.Length())
-                pos += 7;
-            continue;
-        }
-        pos = tag;
-        return true;
-    }
-    return false;
-}
 
 // The attribute text of a tag whose name ends at pos: up to its ">"; pos steps past it.
 CMarkupString TagAttributes(const CMarkupString& text, int& pos)
@@ -49,20 +26,54 @@ CMarkupString TagAttributes(const CMarkupString& text, int& pos)
 
 int OuterSize(const std::vector<int>& sizes, int spacing, int border, int borderStyle)
 {
-    int total = spacing - 1;
+    long long total = spacing - 1;
     for (int s : sizes)
-        total += s + spacing + 1;
+        total += static_cast<long long>(s) + spacing + 1;
     if (border > 0)
         total += borderStyle == 6 ? kDoubleBorder : 2 * border;
-    return total;
+    return ClampMarkup(total, kMaxMarkupExtent);
 }
 
 int SpanSum(const std::vector<int>& sizes, int first, int span)
 {
-    int sum = 0;
+    long long sum = 0;
     for (int i = first; i < first + span && i < static_cast<int>(sizes.size()); ++i)
         sum += sizes[i];
-    return sum;
+    return ClampMarkup(sum, kMaxMarkupExtent);
+}
+
+// offsets[i]: from the first column (row) to column (row) i, with the spacing and the one-pixel gap
+// after each; one more entry than sizes.
+std::vector<long long> Offsets(const std::vector<int>& sizes, int spacing)
+{
+    std::vector<long long> offsets(sizes.size() + 1, 0);
+    for (size_t i = 0; i < sizes.size(); ++i)
+        offsets[i + 1] = offsets[i] + sizes[i] + 1 + spacing;
+    return offsets;
+}
+
+// The extent of `span` pieces from `first`: their sizes and the gaps between them.
+long long SpanExtent(const std::vector<long long>& offsets, int first, int span, int spacing)
+{
+    const int last = std::min(first + span, static_cast<int>(offsets.size()) - 1);
+    return offsets[last] - offsets[first] - static_cast<long long>(last - first) * (spacing + 1) +
+           static_cast<long long>(span - 1) * (spacing + 1);
+}
+
+// Grows `sizes` so that a piece spanning [first, first + span) holds `outer`, as the layout always
+// has: the growth spread evenly, the remainder to `remainderAt`.
+void GrowSpan(std::vector<int>& sizes, int first, int span, int outer, int remainderAt)
+{
+    const int count = static_cast<int>(sizes.size());
+    const int last = std::min(count, first + span) - 1;
+    const int sum = SpanSum(sizes, first, span);
+    if (sum >= outer)
+        return;
+    const int grow = (outer - sum) / span;
+    for (int i = first; i <= last; ++i)
+        sizes[i] = ClampMarkup(static_cast<long long>(sizes[i]) + grow, kMaxMarkupExtent);
+    sizes[remainderAt] = ClampMarkup(static_cast<long long>(sizes[remainderAt]) + (outer - sum) % span,
+                                     kMaxMarkupExtent);
 }
 }
 
@@ -135,10 +146,13 @@ void CHtmlDrawer::ParseTableAttributes(int out[2], const CMarkupString& params, 
     } else if (style.borderStyle != 1 || !isTable) {
         style.borderWidth = 1;   // only the table's own solid border may be wider
     }
-    if (out[0] < 1)
-        out[0] = 1;
-    if (out[1] < 1)
-        out[1] = 1;
+    out[0] = std::max(1, std::min(out[0], kMaxTableSpan));
+    out[1] = std::max(1, std::min(out[1], kMaxTableSpan));
+    style.borderWidth = std::min(style.borderWidth, static_cast<int>(CDrawManager::MaxPenWidth));
+    style.cellPadding = ClampMarkup(style.cellPadding, kMaxMarkupLength);
+    style.cellSpacing = ClampMarkup(style.cellSpacing, kMaxMarkupLength);
+    style.width = ClampMarkup(style.width, kMaxMarkupLength);
+    style.height = ClampMarkup(style.height, kMaxMarkupLength);
 }
 
 void CHtmlDrawer::OpenTablePart(const wchar_t* name, const CMarkupString& text, int& pos, int spans[2],
@@ -169,20 +183,20 @@ void CHtmlDrawer::AnalyseTable(const CMarkupString& tableText, int* columns, int
 {
     *columns = *rows = 0;
     CMarkupStyle scratch;
+    const CMarkupTagIndex tags(tableText);
     int pos = 0;
-    while (NextTagOutsideTables(tableText, pos, L"tr", tableText.Length())) {
+    while (tags.NextOutsideTables(CMarkupTagIndex::RowOpen, pos, tags.Length())) {
         ++*rows;
-        int rowEnd = pos + 3;
-        FindRowEnd(tableText, rowEnd);
+        const int rowEnd = tags.RowEnd(pos + 3);
         int cellPos = pos + 3;
-        int count = 0;
-        while (NextTagOutsideTables(tableText, cellPos, L"td", rowEnd)) {
+        long long count = 0;
+        while (tags.NextOutsideTables(CMarkupTagIndex::CellOpen, cellPos, rowEnd)) {
             cellPos += 3;
             int spans[2];
             ParseTableAttributes(spans, TagAttributes(tableText, cellPos), scratch, FALSE);
             count += spans[0];
         }
-        *columns = std::max(*columns, count);
+        *columns = static_cast<int>(std::min<long long>(std::max<long long>(*columns, count), kMaxTableCells));
         pos = rowEnd;
     }
 }
@@ -191,10 +205,22 @@ SIZE CHtmlDrawer::DrawTable(SIZE* size, const CMarkupString& tableText, const RE
 {
     const int index = ++m_tableIndex;
     *size = {0, 0};
+    if (m_tableDepth >= kMaxTableDepth)
+        return *size;   // nested past any real layout: left out, so that depth costs no stack
+    struct DepthGuard
+    {
+        int& depth;
+        explicit DepthGuard(int& d) : depth(d) { ++depth; }
+        ~DepthGuard() { --depth; }
+    } guard(m_tableDepth);
     MarkupTable table;
     if (m_measuring) {
         int columns = 0, rows = 0;
         AnalyseTable(tableText, &columns, &rows);
+        // The grid holds rows x columns records: cells past its bound are left out.
+        rows = std::min(rows, kMaxTableCells);
+        if (rows > 0 && columns > kMaxTableCells / rows)
+            columns = kMaxTableCells / rows;
         table.cells.assign(static_cast<size_t>(rows), std::vector<MarkupCell>(static_cast<size_t>(columns)));
         for (auto& row : table.cells)
             for (MarkupCell& cell : row)
@@ -239,8 +265,10 @@ SIZE CHtmlDrawer::DrawTable(SIZE* size, const CMarkupString& tableText, const RE
             else if (m_style.horizontalAlign == 2)
                 tableRect.left = rect->right - W;
         }
-        tableRect.right = tableRect.left + W;
-        tableRect.bottom = tableRect.top + H;
+        tableRect.right = ClampMarkup(static_cast<long long>(tableRect.left) + W, 0x7FFFFFFF);
+        tableRect.bottom = ClampMarkup(static_cast<long long>(tableRect.top) + H, 0x7FFFFFFF);
+        table.columnOffsets = Offsets(table.columnWidths, s);
+        table.rowOffsets = Offsets(table.rowHeights, s);
         if (m_style.backgroundEffect < 0 && !m_style.backgroundImage.empty())
             DrawBackgroundImage(m_dc, tableRect.left, tableRect.top, W, H, m_style.backgroundImage);
         FillAndFrame(tableRect, m_style.borderLightColor, m_style.borderDarkColor, m_style.borderWidth);
@@ -251,13 +279,13 @@ SIZE CHtmlDrawer::DrawTable(SIZE* size, const CMarkupString& tableText, const RE
     const int inset = doubleBorder ? kDoubleBorderInset : m_style.borderWidth;
     InflateRect(&content, -inset, -inset);
     if (!table.columnWidths.empty() && !table.rowHeights.empty()) {
+        const CMarkupTagIndex tags(tableText);
+        const int rows = static_cast<int>(table.rowHeights.size());
         int row = 0;
         int rowPos = pos;
-        while (NextTagOutsideTables(tableText, rowPos, L"tr", tableText.Length())) {
-            int rowEnd = rowPos + 3;
-            FindRowEnd(tableText, rowEnd);
-            if (row < static_cast<int>(table.rowHeights.size()))
-                DrawTableRow(tableText.Mid(rowPos + 3, rowEnd - rowPos - 3), content, table, row);
+        while (row < rows && tags.NextOutsideTables(CMarkupTagIndex::RowOpen, rowPos, tags.Length())) {
+            const int rowEnd = tags.RowEnd(rowPos + 3);
+            DrawTableRow(tableText.Mid(rowPos + 3, rowEnd - rowPos - 3), content, table, row);
             ++row;
             rowPos = rowEnd;
         }
@@ -284,10 +312,15 @@ void CHtmlDrawer::DrawTableRow(const CMarkupString& rowText, const RECT& content
     const int s = m_style.cellSpacing;
     const int columns = static_cast<int>(table.columnWidths.size());
     const int rows = static_cast<int>(table.rowHeights.size());
+    if (!m_measuring && (table.columnOffsets.size() != table.columnWidths.size() + 1 ||
+                         table.rowOffsets.size() != table.rowHeights.size() + 1)) {
+        table.columnOffsets = Offsets(table.columnWidths, s);
+        table.rowOffsets = Offsets(table.rowHeights, s);
+    }
+    const CMarkupTagIndex tags(rowText);
     int column = 0;
-    while (NextTagOutsideTables(rowText, pos, L"td", rowText.Length())) {
-        int cellEnd = pos + 3;
-        FindCellEnd(rowText, cellEnd);
+    while (tags.NextOutsideTables(CMarkupTagIndex::CellOpen, pos, tags.Length())) {
+        const int cellEnd = tags.CellEnd(pos + 3);
         const CMarkupString cellText = rowText.Mid(pos + 3, cellEnd - pos - 3);
         pos = cellEnd;
         while (column < columns && table.cells[row][column].colspan == kOccupied)
@@ -299,14 +332,12 @@ void CHtmlDrawer::DrawTableRow(const CMarkupString& rowText, const RECT& content
             const MarkupCell& record = table.cells[row][column];
             const int colspan = std::max(1, record.colspan);
             const int rowspan = std::max(1, record.rowspan);
-            cell.left = content.left + s;
-            for (int c = 0; c < column; ++c)
-                cell.left += table.columnWidths[c] + 1 + s;
-            cell.right = cell.left + SpanSum(table.columnWidths, column, colspan) + (colspan - 1) * (s + 1);
-            cell.top = content.top + s;
-            for (int r = 0; r < row; ++r)
-                cell.top += table.rowHeights[r] + 1 + s;
-            cell.bottom = cell.top + SpanSum(table.rowHeights, row, rowspan) + (rowspan - 1) * (s + 1);
+            const long long left = static_cast<long long>(content.left) + s + table.columnOffsets[column];
+            const long long top = static_cast<long long>(content.top) + s + table.rowOffsets[row];
+            cell.left = ClampMarkup(left, 0x7FFFFFFF);
+            cell.right = ClampMarkup(left + SpanExtent(table.columnOffsets, column, colspan, s), 0x7FFFFFFF);
+            cell.top = ClampMarkup(top, 0x7FFFFFFF);
+            cell.bottom = ClampMarkup(top + SpanExtent(table.rowOffsets, row, rowspan, s), 0x7FFFFFFF);
         }
         DrawTableCell(cellText, cell, table, row, column);
         const MarkupCell record = table.cells[row][column];
@@ -359,45 +390,40 @@ void CHtmlDrawer::ComputeTableSizes(MarkupTable& table)
 {
     const int columns = static_cast<int>(table.columnWidths.size());
     const int rows = static_cast<int>(table.rowHeights.size());
-    for (int span = 1; span <= columns; ++span)
-        for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < columns; ++c) {
-                const MarkupCell& cell = table.cells[r][c];
-                if (cell.colspan != span)
-                    continue;
-                const int last = std::min(columns, c + span) - 1;
-                if (cell.fixed)
-                    for (int i = c; i <= last; ++i)
-                        table.fixedColumns[i] = 1;
-                if (span == 1) {
-                    table.columnWidths[c] = std::max(table.columnWidths[c], cell.outerWidth);
-                    continue;
-                }
-                const int sum = SpanSum(table.columnWidths, c, span);
-                if (sum < cell.outerWidth) {
-                    const int grow = (cell.outerWidth - sum) / span;
-                    for (int i = c; i <= last; ++i)
-                        table.columnWidths[i] += grow;
-                    table.columnWidths[last] += (cell.outerWidth - sum) % span;
-                }
-            }
-    for (int span = 1; span <= rows; ++span)
-        for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < columns; ++c) {
-                const MarkupCell& cell = table.cells[r][c];
-                if (cell.rowspan != span)
-                    continue;
-                if (span == 1) {
-                    table.rowHeights[r] = std::max(table.rowHeights[r], cell.outerHeight);
-                    continue;
-                }
-                const int last = std::min(rows, r + span) - 1;
-                const int sum = SpanSum(table.rowHeights, r, span);
-                if (sum < cell.outerHeight) {
-                    const int grow = (cell.outerHeight - sum) / span;
-                    for (int i = r; i <= last; ++i)
-                        table.rowHeights[i] += grow;
-                    table.rowHeights[r] += (cell.outerHeight - sum) % span;
-                }
-            }
+    // Narrow spans first, each span in row-then-column order: one sort instead of a sweep of the
+    // whole grid for every possible span.
+    struct Piece
+    {
+        int span, row, column;
+    };
+    std::vector<Piece> byColumns, byRows;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            const MarkupCell& cell = table.cells[r][c];
+            if (cell.colspan >= 1 && cell.colspan <= columns)
+                byColumns.push_back({cell.colspan, r, c});
+            if (cell.rowspan >= 1 && cell.rowspan <= rows)
+                byRows.push_back({cell.rowspan, r, c});
+        }
+    const auto narrowFirst = [](const Piece& a, const Piece& b) { return a.span < b.span; };
+    std::stable_sort(byColumns.begin(), byColumns.end(), narrowFirst);
+    std::stable_sort(byRows.begin(), byRows.end(), narrowFirst);
+    for (const Piece& p : byColumns) {
+        const MarkupCell& cell = table.cells[p.row][p.column];
+        const int last = std::min(columns, p.column + p.span) - 1;
+        if (cell.fixed)
+            for (int i = p.column; i <= last; ++i)
+                table.fixedColumns[i] = 1;
+        if (p.span == 1)
+            table.columnWidths[p.column] = std::max(table.columnWidths[p.column], cell.outerWidth);
+        else
+            GrowSpan(table.columnWidths, p.column, p.span, cell.outerWidth, last);
+    }
+    for (const Piece& p : byRows) {
+        const MarkupCell& cell = table.cells[p.row][p.column];
+        if (p.span == 1)
+            table.rowHeights[p.row] = std::max(table.rowHeights[p.row], cell.outerHeight);
+        else
+            GrowSpan(table.rowHeights, p.row, p.span, cell.outerHeight, p.row);
+    }
 }

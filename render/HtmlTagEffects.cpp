@@ -1,5 +1,6 @@
 // What the style tags do to the current style, and the rule ("hr") object.
 #include "render/HtmlDrawer.h"
+#include "render/MarkupLimits.h"
 #include "render/MarkupAttributes.h"
 #include "render/MarkupCanvas.h"
 #include <algorithm>
@@ -118,6 +119,8 @@ void CHtmlDrawer::DrawRule(const CMarkupString& params)
             colour = m_outputEnabled ? GetColor(value, colour) : m_disabledColor;
         }
     });
+    width = ClampMarkup(width, percent ? kMaxMarkupPercent : kMaxMarkupLength);
+    size = std::min(size, static_cast<int>(CDrawManager::MaxPenWidth));
     if (m_measuring) {
         if (percent)
             m_line.percent += width;
@@ -138,6 +141,7 @@ void CHtmlDrawer::DrawTab(const CMarkupString& params)
     int count = GetLength(params.Mid(1), 1, FALSE);
     if (count < 1)
         count = 1;
+    count = std::min(count, kMaxMarkupRepeat);
     if (m_tabSize < 1)
         return;
     const int r = (m_x - m_runRect.left) % m_tabSize;

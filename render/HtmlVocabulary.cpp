@@ -1,5 +1,7 @@
 // The markup's vocabulary: tags, entities, colour names, value syntax and the scanning helpers.
 #include "render/HtmlDrawer.h"
+#include "render/MarkupLimits.h"
+#include "render/MarkupTagIndex.h"
 #include <cwctype>
 #include <cmath>
 #include <cstdlib>
@@ -211,29 +213,31 @@ int CHtmlDrawer::GetLength(const CMarkupString& value, int defaultValue, BOOL ht
     CMarkupString v = value;
     if (v[0] == L'+' || v[0] == L'-')
         v = v.Mid(1);
-    const int n = static_cast<int>(std::wcstol(v.c_str(), nullptr, 10));
+    // In 64 bits: a huge number times the resolution must not wrap to a small or negative size.
+    const long long n = std::wcstol(v.c_str(), nullptr, 10);
     const CMarkupString unit = value.size() < 2 ? CMarkupString() : value.Right(2);
     const int dpi = m_dc ? GetDeviceCaps(m_dc, LOGPIXELSY) : 96;
+    const auto saturate = [](long long x) { return ClampMarkup(x, 0x7FFFFFFF); };
     if (unit == L"px")
-        return n;
+        return saturate(n);
     if (unit == L"ex") {
         SIZE x = {0, 0};
         if (m_dc)
             GetTextExtentPoint32W(m_dc, L"x", 1, &x);
-        return n * x.cy;
+        return saturate(n * x.cy);
     }
     if (unit == L"em")
-        return n * m_textMetric.tmHeight;
+        return saturate(n * m_textMetric.tmHeight);
     if (unit == L"in")
-        return n * dpi;
+        return saturate(n * dpi);
     if (unit == L"cm")
-        return static_cast<int>((n * dpi) / 2.54);
+        return saturate(static_cast<long long>((n * dpi) / 2.54));
     if (unit == L"mm")
-        return static_cast<int>((n * dpi) / 25.4);
+        return saturate(static_cast<long long>((n * dpi) / 25.4));
     if (unit == L"pt")
-        return (n * dpi) / 72;
+        return saturate((n * dpi) / 72);
     if (unit == L"pc")
-        return (n * dpi) / 6;
+        return saturate((n * dpi) / 6);
     const unsigned long number = ReadPrefixedNumber(v);
     if (htmlSizes && number >= 1 && number <= 7)
         return kHtmlFontSizes[number - 1];
@@ -386,61 +390,19 @@ void CHtmlDrawer::FindTag(const CMarkupString& text, int& pos, const wchar_t* na
     pos = at == std::wstring::npos ? text.Length() : static_cast<int>(at);
 }
 
-namespace {
-// From pos, finds the end tag `closing` that matches, counting nested `opening` tags; nested tables
-// are stepped over whole when skipTables is set.
-void FindMatchingEnd(const CMarkupString& text, int& pos, const wchar_t* opening, const wchar_t* closing,
-                     bool skipTables)
-{
-    int depth = 0;
-    while (pos < text.Length()) {
-        int open = pos, close = pos, table = pos;
-        CHtmlDrawer::FindTag(text, open, opening);
-        CHtmlDrawer::FindTag(text, close, closing);
-        if (skipTables)
-            CHtmlDrawer::FindTag(text, table, L"table");
-        else
-            table = text.Length();
-        if (close >= text.Length()) {
-            pos = text.Length();
-            return;
-        }
-        if (table < close && table < open) {
-            pos = table + 6;
-            CHtmlDrawer::FindTableEnd(text, pos);
-            if (pos < text.Length())
-                pos += 7;   // past "</table"
-            continue;
-        }
-        if (open < close) {
-            ++depth;
-            pos = open + 1 + static_cast<int>(std::wcslen(opening));
-            continue;
-        }
-        if (depth == 0) {
-            pos = close;
-            return;
-        }
-        --depth;
-        pos = close + 1 + static_cast<int>(std::wcslen(closing));
-    }
-    pos = text.Length();
-}
-}
-
 void CHtmlDrawer::FindTableEnd(const CMarkupString& text, int& pos)
 {
-    FindMatchingEnd(text, pos, L"table", L"/table", false);
+    pos = CMarkupTagIndex(text).TableEnd(pos);
 }
 
 void CHtmlDrawer::FindRowEnd(const CMarkupString& text, int& pos)
 {
-    FindMatchingEnd(text, pos, L"tr", L"/tr", true);
+    pos = CMarkupTagIndex(text).RowEnd(pos);
 }
 
 void CHtmlDrawer::FindCellEnd(const CMarkupString& text, int& pos)
 {
-    FindMatchingEnd(text, pos, L"td", L"/td", true);
+    pos = CMarkupTagIndex(text).CellEnd(pos);
 }
 
 CMarkupString CHtmlDrawer::TrimLeft(const CMarkupString& text)

@@ -150,3 +150,27 @@ TEST(DibBitmap, DrawShowsPaletteColoursOnTheDC)
     EXPECT_EQ(copy.GetBits(), nullptr);
     empty.Draw(target.DC(), 0, 0);   // nothing to draw, no fault
 }
+
+TEST(DibBitmap, SizesWhoseBytesWrapOrRunAwayAreRefused)
+{
+    // Each of these once made a block far smaller than its header (a 32-bit line width that
+    // wraps) or asked for gigabytes; a fill then wrote past the block.
+    const struct {
+        DWORD width, height;
+        WORD bits;
+    } refused[] = {{0x20000000, 1, 8}, {0x80000000, 1, 1}, {0xFFFFFFFF, 0xFFFFFFFF, 32},
+                   {70000, 70000, 8}, {1, 0x7FFFFFFF, 8}, {0x10000000, 16, 24}};
+    for (const auto& r : refused) {
+        SCOPED_TRACE(std::to_string(r.width) + " x " + std::to_string(r.height) + " x " + std::to_string(r.bits));
+        CDibBitmap dib;
+        EXPECT_EQ(dib.Create(r.width, r.height, r.bits), nullptr);
+        EXPECT_EQ(dib.GetBits(), nullptr);
+        EXPECT_EQ(dib.GetLineWidth(), 0u);
+        dib.Clear(7);   // on an empty object: nothing
+    }
+    CDibBitmap large;
+    ASSERT_NE(large.Create(4096, 4096, 8), nullptr);
+    EXPECT_EQ(large.GetLineWidth(), 4096u);
+    large.Clear(7);
+    EXPECT_EQ(large.GetBits()[4096u * 4096u - 1], 7);
+}

@@ -4,6 +4,7 @@
 #include <objidl.h>
 
 #include <cstring>
+#include <vector>
 
 #include "uilib/skin/DrawHelpers.h"
 #include "uilib/skin/LibraryEntry.h"
@@ -12,6 +13,48 @@
 namespace gp = Gdiplus::DllExports;
 
 namespace {
+
+// Bounds checked before decoding: a picture past them, or a chunk that claims more bytes than the
+// data holds, would take the decoder past any sane amount of memory. Skin images are far smaller.
+const DWORD kMaxPngFileBytes = 32u * 1024 * 1024;
+const DWORD kMaxPngSide = 16384;
+const unsigned long long kMaxPngPixels = 8ull * 1024 * 1024;
+
+DWORD BigEndian32(const BYTE* p)
+{
+    return (static_cast<DWORD>(p[0]) << 24) | (static_cast<DWORD>(p[1]) << 16) | (static_cast<DWORD>(p[2]) << 8) | p[3];
+}
+
+// The signature, a first IHDR chunk of a sane image size, and chunks that stay inside the data.
+bool IsSanePng(const BYTE* bytes, size_t size)
+{
+    static const BYTE kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    const size_t kChunkFrame = 12;   // length, type, CRC
+    if (size < sizeof(kSignature) + kChunkFrame + 13 || std::memcmp(bytes, kSignature, sizeof(kSignature)) != 0)
+        return false;
+    size_t pos = sizeof(kSignature);
+    bool first = true;
+    while (pos + kChunkFrame <= size) {
+        const DWORD length = BigEndian32(bytes + pos);
+        const BYTE* type = bytes + pos + 4;
+        if (length > size - pos - kChunkFrame)
+            return false;
+        if (first) {
+            if (std::memcmp(type, "IHDR", 4) != 0 || length != 13)
+                return false;
+            const DWORD width = BigEndian32(type + 4);
+            const DWORD height = BigEndian32(type + 8);
+            if (width == 0 || height == 0 || width > kMaxPngSide || height > kMaxPngSide ||
+                static_cast<unsigned long long>(width) * height > kMaxPngPixels)
+                return false;
+            first = false;
+        }
+        if (std::memcmp(type, "IEND", 4) == 0)
+            return true;
+        pos += kChunkFrame + length;
+    }
+    return !first;   // cut short after the header: the decoder judges the rest
+}
 
 // The decoded image as an upright 32-bit bottom-up DIB; disposes the GDI+ image.
 HBITMAP ToDib(Gdiplus::GpBitmap* image, DWORD flags)
@@ -45,17 +88,9 @@ HBITMAP ToDib(Gdiplus::GpBitmap* image, DWORD flags)
     return dib;
 }
 
-HBITMAP LoadFromResource(HINSTANCE module, const wchar_t* name, DWORD flags)
+HBITMAP LoadFromBytes(const void* bytes, DWORD size, DWORD flags)
 {
-    if (!name)
-        return nullptr;
-    HRSRC found = FindResourceW(module, name, L"PNG");
-    if (!found)
-        return nullptr;
-    HGLOBAL loaded = LoadResource(module, found);
-    DWORD size = SizeofResource(module, found);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes || !size)
+    if (!bytes || !size || !IsSanePng(static_cast<const BYTE*>(bytes), size))
         return nullptr;
     CGdiplusUse gdiplus;
     if (!gdiplus.Ok())
@@ -75,19 +110,45 @@ HBITMAP LoadFromResource(HINSTANCE module, const wchar_t* name, DWORD flags)
     return result;
 }
 
+HBITMAP LoadFromResource(HINSTANCE module, const wchar_t* name, DWORD flags)
+{
+    if (!name)
+        return nullptr;
+    HRSRC found = FindResourceW(module, name, L"PNG");
+    if (!found)
+        return nullptr;
+    HGLOBAL loaded = LoadResource(module, found);
+    DWORD size = SizeofResource(module, found);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    return LoadFromBytes(bytes, size, flags);
+}
+
+// The whole file, when it is of a size a picture can sanely have.
+bool ReadSmallFile(const wchar_t* path, std::vector<BYTE>& out)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size = {};
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxPngFileBytes;
+    if (ok) {
+        out.resize(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        ok = ReadFile(file, out.data(), static_cast<DWORD>(out.size()), &read, nullptr) && read == out.size();
+    }
+    CloseHandle(file);
+    return ok;
+}
+
 }  // namespace
 
 HBITMAP WINAPI LoadPNG(const wchar_t* file, DWORD flags)
 {
-    if (!file)
+    std::vector<BYTE> bytes;
+    if (!file || !ReadSmallFile(file, bytes))
         return nullptr;
-    CGdiplusUse gdiplus;
-    if (!gdiplus.Ok())
-        return nullptr;
-    Gdiplus::GpBitmap* image = nullptr;
-    if (gp::GdipCreateBitmapFromFile(file, &image) != Gdiplus::Ok)
-        return nullptr;
-    return ToDib(image, flags);
+    return LoadFromBytes(bytes.data(), static_cast<DWORD>(bytes.size()), flags);
 }
 
 HBITMAP WINAPI LoadPNG(const wchar_t* file)

@@ -41,8 +41,19 @@ HRGN ScaleRegion(HRGN source, float sx, float sy)
 HRGN TileRegion(HRGN source, int tileCx, int tileCy, int cx, int cy)
 {
     HRGN result = CreateRectRgn(0, 0, 0, 0);
-    if (!source || tileCx <= 0 || tileCy <= 0)
+    if (!source || tileCx <= 0 || tileCy <= 0 || cx <= 0 || cy <= 0)
         return result;
+    // An opaque tile tiles to the whole rectangle; so does one repeated past any sane count, whose
+    // one region operation per tile would freeze the frame (and whose shape the display refuses).
+    RECT box;
+    const bool opaque = GetRgnBox(source, &box) == SIMPLEREGION && box.left <= 0 && box.top <= 0 &&
+                        box.right >= tileCx && box.bottom >= tileCy;
+    const long long tiles = ((static_cast<long long>(cx) + tileCx - 1) / tileCx) *
+                            ((static_cast<long long>(cy) + tileCy - 1) / tileCy);
+    if (opaque || tiles > kMaxRegionTiles) {
+        SetRectRgn(result, 0, 0, cx, cy);
+        return result;
+    }
     HRGN moved = CreateRectRgn(0, 0, 0, 0);
     for (int y = 0; y < cy; y += tileCy)
         for (int x = 0; x < cx; x += tileCx) {

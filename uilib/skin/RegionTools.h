@@ -4,6 +4,9 @@
 // Small region operations for the skin pictures. Every result is a fresh region the caller owns.
 namespace FWSkin {
 
+// A tiled region of more tiles than this is taken as its whole rectangle.
+const long long kMaxRegionTiles = 4096;
+
 HRGN CopyRegion(HRGN source);
 // The part of source inside clip (left, top, right, bottom), moved by -clip.left, -clip.top.
 HRGN CutRegion(HRGN source, const RECT& clip);

@@ -21,6 +21,9 @@ namespace {
 CPtrArray<CSkin::SkinResource> g_cache;
 
 constexpr int kRegionGrowBy = 100;
+// A picture whose opaque pixels make more runs than this gets its whole rectangle as region: the
+// display refuses shapes of that many rectangles, and building them freezes the frame.
+constexpr DWORD kMaxRegionRects = 2048;
 
 RECT PartOrWhole(const RECT* part, const DibPixels& dib)
 {
@@ -301,6 +304,10 @@ HRGN CSkin::CreateRegion(const RECT* part, BYTE threshold)
                 ++x;
             if (x == start)
                 continue;
+            if (data->rdh.nCount == kMaxRegionRects) {
+                free(data);
+                return CreateRectRgn(0, 0, right - left, bottom - top);
+            }
             if (data->rdh.nCount == capacity) {
                 capacity += kRegionGrowBy;
                 auto* grown =

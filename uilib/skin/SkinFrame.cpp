@@ -36,6 +36,8 @@ int Clamp(int value, int low, int high)
 }
 
 constexpr int kToolTipTextChars = 1024;
+// The largest design position or size of an element, in pixels.
+constexpr int kMaxDesignExtent = 16384;
 
 }  // namespace
 
@@ -311,6 +313,9 @@ CSkinBase* CSkinFrame::MakeElement(const char* section, int id, bool visible)
     RECT window;
     bool placed = m_reader.GetRect("Window", &window) &&
                   (window.left || window.top || window.right || window.bottom);
+    // Design positions past any screen would only overflow the anchoring arithmetic.
+    auto sane = [](LONG v) { return Clamp(v, -kMaxDesignExtent, kMaxDesignExtent); };
+    window = RECT{sane(window.left), sane(window.top), sane(window.right), sane(window.bottom)};
     element->SetRect(window);
     if (placed) {
         if (CSkinLayout* layout = Layout(1)) {

@@ -795,6 +795,10 @@ LRESULT CSkinFrame::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
                                   size(CSkinLayout::kBottomLeft).right + size(CSkinLayout::kBottomRight).right);
             LONG height = std::max(size(CSkinLayout::kTopLeft).bottom + size(CSkinLayout::kBottomLeft).bottom,
                                    size(CSkinLayout::kTopRight).bottom + size(CSkinLayout::kBottomRight).bottom);
+            // Never past the largest window the system tracks: a skin with huge corners would
+            // otherwise force a window no display can hold.
+            width = std::min<LONG>(width, GetSystemMetrics(SM_CXMAXTRACK));
+            height = std::min<LONG>(height, GetSystemMetrics(SM_CYMAXTRACK));
             info->ptMinTrackSize.x = std::max(info->ptMinTrackSize.x, width);
             info->ptMinTrackSize.y = std::max(info->ptMinTrackSize.y, height);
         }

@@ -34,6 +34,33 @@ bool GetSides(CProfileReader& r, const char* key, RECT* out)
     return present;
 }
 
+// Bounds of the frame's thicknesses in pixels: a shadow or sizing border is never wider.
+const LONG kMaxShadowThickness = 255;
+const LONG kMaxSizingThickness = 1024;
+
+LONG Clamp(LONG v, LONG low, LONG high)
+{
+    return v < low ? low : (v > high ? high : v);
+}
+
+// A part's rectangle (x, y, cx, cy) cut to the skin image: values past it make the edge arithmetic
+// overflow and the tiled edges countless.
+RECT ClampToImage(const RECT& source, SIZE image)
+{
+    RECT r;
+    r.left = Clamp(source.left, 0, image.cx);
+    r.top = Clamp(source.top, 0, image.cy);
+    r.right = Clamp(source.right, 0, image.cx - r.left);
+    r.bottom = Clamp(source.bottom, 0, image.cy - r.top);
+    return r;
+}
+
+void ClampSides(RECT* sides, LONG high)
+{
+    *sides = RECT{Clamp(sides->left, 0, high), Clamp(sides->top, 0, high), Clamp(sides->right, 0, high),
+                  Clamp(sides->bottom, 0, high)};
+}
+
 }  // namespace
 
 const char* CSkinLayout::PartName(int index)
@@ -74,6 +101,13 @@ bool CSkinLayout::Load(ISkinFrame* frame, CProfileReader& r, Glazier::CSkin& ima
         m_sizingCorners = RECT{GetSystemMetrics(SM_CXSIZE), GetSystemMetrics(SM_CYSIZE),
                                GetSystemMetrics(SM_CXSIZE), GetSystemMetrics(SM_CYSIZE)};
 
+    ClampSides(&m_shadowThickness, kMaxShadowThickness);
+    ClampSides(&m_sizingThickness, kMaxSizingThickness);
+    ClampSides(&m_sizingCorners, kMaxSizingThickness);
+    SIZE imageSize;
+    image.GetSize(&imageSize);
+    const LONG imageSide = std::max(imageSize.cx, imageSize.cy);
+
     RECT cornerMargins[4] = {};
     for (int i = 0; i < kPartCount; ++i) {
         int id = kFirstPartId - i;
@@ -84,6 +118,7 @@ bool CSkinLayout::Load(ISkinFrame* frame, CProfileReader& r, Glazier::CSkin& ima
             auto* stretch = new CSkinImgStrech(frame, id);
             RECT margins;
             GetSides(r, key, &margins);
+            ClampSides(&margins, imageSide);
             stretch->SetMargins(margins);
             if (IsCorner(i))
                 cornerMargins[i / 2] = margins;
@@ -100,6 +135,7 @@ bool CSkinLayout::Load(ISkinFrame* frame, CProfileReader& r, Glazier::CSkin& ima
         }
         RECT source;
         r.GetRect(kPartNames[i], &source);
+        source = ClampToImage(source, imageSize);
         part->SetSource(source);
         part->SetRect(source);
         m_design[i] = RECT{source.left, source.top, source.left + source.right, source.top + source.bottom};

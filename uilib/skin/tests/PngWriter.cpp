@@ -21,15 +21,17 @@ void PutBig32(std::string& out, uint32_t v)
         out.push_back(static_cast<char>((v >> shift) & 0xFF));
 }
 
-void Chunk(std::string& out, const char* type, const std::string& data)
+}  // namespace
+
+std::string PngChunk(const char* type, const std::string& data)
 {
+    std::string out;
     PutBig32(out, static_cast<uint32_t>(data.size()));
     std::string body = std::string(type, 4) + data;
     out += body;
     PutBig32(out, Crc32(body));
+    return out;
 }
-
-}  // namespace
 
 std::string EncodePng(int width, int height, const std::vector<DWORD>& argb)
 {
@@ -70,8 +72,8 @@ std::string EncodePng(int width, int height, const std::vector<DWORD>& argb)
     PutBig32(header, static_cast<uint32_t>(width));
     PutBig32(header, static_cast<uint32_t>(height));
     header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA
-    Chunk(png, "IHDR", header);
-    Chunk(png, "IDAT", z);
-    Chunk(png, "IEND", "");
+    png += PngChunk("IHDR", header);
+    png += PngChunk("IDAT", z);
+    png += PngChunk("IEND", "");
     return png;
 }

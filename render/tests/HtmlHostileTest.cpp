@@ -1,0 +1,152 @@
+// Hostile markup: every text is prepared and drawn without a crash, an exception, a freeze or a
+// runaway of memory, and large but honest texts keep all their content.
+#include "render/MarkupLimits.h"
+#include "render/tests/MarkupTestSupport.h"
+#include "tests/fuzz/HostileMarkup.h"
+#include "tests/fuzz/Stopwatch.h"
+#include <gtest/gtest.h>
+#include <psapi.h>
+#include <cstdlib>
+
+namespace {
+// Processor time, generous: the quadratic cases took from seconds to minutes. Wall time only
+// catches a freeze, with room for a machine shared with many builds.
+const double kCpuSecondsPerText = 3.0;
+const double kWallSecondsPerText = 60.0;
+const SIZE_T kMemoryBudget = 256u * 1024 * 1024;
+
+SIZE_T PeakCommit()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return counters.PeakPagefileUsage;
+}
+
+SIZE_T Commit()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return counters.PagefileUsage;
+}
+
+// Prepares and draws text as a host does, within the time bounds.
+void RenderPromptly(MarkupFixture& f, const std::wstring& text, int maxWidth)
+{
+    const Stopwatch watch;
+    PrepareAndDraw(f.drawer, f.DC(), text, maxWidth);
+    EXPECT_LT(watch.CpuSeconds(), kCpuSecondsPerText);
+    EXPECT_LT(watch.WallSeconds(), kWallSecondsPerText);
+}
+}
+
+TEST(HtmlHostile, EveryHostileTextIsPreparedAndDrawnPromptlyInBoundedMemory)
+{
+    MarkupFixture f(400, 300);
+    SetMarkupDrawLogger(nullptr, nullptr);   // the log would only slow the timing down
+    const PictureFixtures pictures;
+    const SIZE_T base = Commit();
+    for (const MarkupCase& c : HostileMarkupCases()) {
+        SCOPED_TRACE(c.name);
+        RenderPromptly(f, pictures.Fill(c.text), c.maxWidth);
+        EXPECT_LT(PeakCommit() - base, kMemoryBudget);
+    }
+}
+
+TEST(HtmlHostile, RandomMutationsOfMarkupAreDrawnPromptly)
+{
+    MarkupFixture f(400, 300);
+    SetMarkupDrawLogger(nullptr, nullptr);
+    const PictureFixtures pictures;
+    const SIZE_T base = Commit();
+    for (const MarkupCase& c : MutatedMarkupCases(23, 300)) {
+        SCOPED_TRACE(c.name);
+        RenderPromptly(f, pictures.Fill(c.text), c.maxWidth);
+        EXPECT_LT(PeakCommit() - base, kMemoryBudget);
+    }
+}
+
+TEST(HtmlHostile, LargeHonestTablesKeepEveryCell)
+{
+    MarkupFixture f;
+    std::wstring row, rows;
+    for (int i = 0; i < 30000; ++i) {
+        row += L"<td>x</td>";
+        rows += L"<tr><td>y</td></tr>";
+    }
+    const struct {
+        std::wstring text;
+        size_t columns, rows;
+    } cases[] = {{L"<table><tr>" + row + L"</tr></table>", 30000, 1},
+                 {L"<table>" + rows + L"</table>", 1, 30000},
+                 {L"<table><tr><td colspan=900>a</td><td colspan=2>b</td></tr><tr><td>c</td></tr></table>", 902, 2}};
+    for (const auto& c : cases) {
+        f.Prepare(c.text.c_str());
+        ASSERT_EQ(f.drawer.GetTables().size(), 1u);
+        EXPECT_EQ(f.drawer.GetTables()[0].columnWidths.size(), c.columns);
+        EXPECT_EQ(f.drawer.GetTables()[0].rowHeights.size(), c.rows);
+    }
+    // Every one of the 30,000 cells is drawn, each right of the one before.
+    f.Prepare(cases[0].text.c_str());
+    const auto texts = f.Draw(0, 0, f.size.cx, f.size.cy);
+    int count = 0;
+    LONG lastLeft = -1;
+    for (const MarkupDrawRecord& r : texts)
+        if (r.kind == MarkupDrawRecord::Text && r.text == L"x") {
+            EXPECT_GT(r.rect.left, lastLeft);
+            lastLeft = r.rect.left;
+            ++count;
+        }
+    EXPECT_EQ(count, 30000);
+}
+
+TEST(HtmlHostile, SpansAndSizesPastTheBoundsAreCut)
+{
+    MarkupFixture f;
+    f.Prepare(L"<table><tr><td colspan=1073741823>x</td></tr></table>");
+    ASSERT_EQ(f.drawer.GetTables().size(), 1u);
+    EXPECT_EQ(f.drawer.GetTables()[0].columnWidths.size(), static_cast<size_t>(kMaxTableSpan));
+
+    f.Render(L"<font size=65536>big</font><font size=-65536>small</font>");
+    ASSERT_EQ(f.Texts().size(), 2u);
+    for (const MarkupDrawRecord& r : f.Texts())
+        EXPECT_EQ(std::abs(r.font.lfHeight), kMaxMarkupFontHeight);
+
+    f.Render(L"<hr size=1000000 width=80>");
+    bool line = false;
+    for (const MarkupDrawRecord& r : f.log)
+        if (r.kind == MarkupDrawRecord::Line) {
+            line = true;
+            EXPECT_LE(r.font.lfHeight, CDrawManager::MaxPenWidth);   // the logged pen width
+        }
+    EXPECT_TRUE(line);
+
+    // Tables nested past the bound are left out; the levels above them stay.
+    std::wstring nested;
+    for (int i = 0; i < kMaxTableDepth + 5; ++i)
+        nested += L"<table><tr><td>" + std::to_wstring(i);
+    f.Render(nested.c_str());
+    EXPECT_NE(f.AllText().find(L"|" + std::to_wstring(kMaxTableDepth - 1) + L"|"), std::wstring::npos);
+    EXPECT_EQ(f.AllText().find(L"|" + std::to_wstring(kMaxTableDepth) + L"|"), std::wstring::npos);
+}
+
+TEST(HtmlHostile, ALongWordIsCutIntoLinesThatFitWithNothingLost)
+{
+    MarkupFixture f;
+    const std::wstring word(20000, L'm');
+    f.drawer.SetMaxWidth(150);
+    f.Render(word.c_str());
+    size_t drawn = 0;
+    LONG lastTop = -1;
+    for (const MarkupDrawRecord& r : f.Texts()) {
+        drawn += r.text.size();
+        EXPECT_LE(r.rect.right - r.rect.left, 150);
+        EXPECT_GT(r.rect.top, lastTop);
+        lastTop = r.rect.top;
+        // Each line holds the longest prefix that fits: one character more would not.
+        if (drawn < word.size())
+            EXPECT_GT(f.TextWidth(r.text + L"m", 16), 150);
+    }
+    EXPECT_EQ(drawn, word.size());
+}

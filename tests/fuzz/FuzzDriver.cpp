@@ -1,0 +1,245 @@
+// Runs hostile markup or hostile skins, and random mutations of them, one input after another under
+// a watchdog, and prints a line per input and a summary:
+//   lyrant_fuzz markup|skin [first] [mutations] [seed]
+// input <n> <name> <ms> <peak MB> <cpu ms>  an input that finished (wall time, commit during the
+//                                           input, the thread's processor time)
+// exception <n> <name>                 a C++ exception left the call under test
+// crash <n> <name> <code>              a structured exception ended the process (the script resumes at n+1)
+// hang <n> <name> <ms>                 an input ran past 10 s of processor time or 300 s of wall time
+//                                      (ends the process likewise)
+// memory <n> <name> <MB>               an input committed past the watchdog's limit (likewise)
+// summary ...                          counts, the slowest input and the peak
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "render/DibSection32.h"
+#include "render/HtmlDrawer.h"
+#include "tests/fuzz/HostileMarkup.h"
+#include "tests/fuzz/HostileSkins.h"
+#include "tests/fuzz/Stopwatch.h"
+#include "uilib/skin/tests/LibraryFixture.h"
+
+namespace {
+
+// A hang is judged by the input thread's processor time: on a machine shared with many builds the
+// wall time of the same work varies tenfold. Wall time past its own limit counts too.
+const double kHangCpuMilliseconds = 10000;
+const double kHangWallMilliseconds = 300000;
+const SIZE_T kMemoryLimit = 1024u * 1024 * 1024;
+
+struct Watch
+{
+    volatile LONG index = -1;
+    std::string name;
+    volatile LONGLONG started = 0;    // QueryPerformanceCounter at the input's start; 0 between inputs
+    volatile SIZE_T peak = 0;         // the most committed memory seen during the input
+    HANDLE thread = nullptr;          // the thread that runs the inputs
+    volatile double cpuAtStart = 0;
+} g_watch;
+
+double ThreadCpuMilliseconds(HANDLE thread)
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(thread, &created, &exited, &kernel, &user))
+        return 0;
+    auto value = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    return (value(kernel) + value(user)) / 1e4;
+}
+
+LONGLONG Now()
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+double Milliseconds(LONGLONG ticks)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+}
+
+SIZE_T Committed()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return counters.PagefileUsage;
+}
+
+double Megabytes(SIZE_T bytes)
+{
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+
+DWORD WINAPI Watchdog(void*)
+{
+    for (;;) {
+        Sleep(2);
+        const LONGLONG started = g_watch.started;
+        if (!started)
+            continue;
+        const SIZE_T now = Committed();
+        if (now > g_watch.peak)
+            g_watch.peak = now;
+        if (now > kMemoryLimit) {
+            std::printf("memory %ld %s %.0f\n", g_watch.index, g_watch.name.c_str(), Megabytes(now));
+            std::fflush(stdout);
+            TerminateProcess(GetCurrentProcess(), 4);
+        }
+        const double elapsed = Milliseconds(Now() - started);
+        const double cpu = ThreadCpuMilliseconds(g_watch.thread) - g_watch.cpuAtStart;
+        if (cpu > kHangCpuMilliseconds || elapsed > kHangWallMilliseconds) {
+            std::printf("hang %ld %s %.0f\n", g_watch.index, g_watch.name.c_str(), elapsed);
+            std::fflush(stdout);
+            TerminateProcess(GetCurrentProcess(), 5);
+        }
+    }
+}
+
+LONG WINAPI OnCrash(EXCEPTION_POINTERS* info)
+{
+    std::printf("crash %ld %s 0x%08lX\n", g_watch.index, g_watch.name.c_str(),
+                static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode));
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+struct Totals
+{
+    int inputs = 0;
+    int exceptions = 0;
+    double slowest = 0;
+    std::string slowestName;
+    double slowestCpu = 0;
+    std::string slowestCpuName;
+    SIZE_T peak = 0;
+};
+
+template <typename Run>
+void RunOne(int index, const std::string& name, Totals& totals, Run run)
+{
+    g_watch.name = name;
+    g_watch.index = index;
+    g_watch.peak = Committed();
+    g_watch.cpuAtStart = ThreadCpuMilliseconds(g_watch.thread);
+    g_watch.started = Now();
+    const LONGLONG start = g_watch.started;
+    const Stopwatch watch;
+    bool threw = false;
+    try {
+        run();
+    } catch (...) {
+        threw = true;
+    }
+    const double ms = Milliseconds(Now() - start);
+    const double cpu = 1000 * watch.CpuSeconds();
+    g_watch.started = 0;
+    const SIZE_T sampled = g_watch.peak;
+    const SIZE_T peak = std::max<SIZE_T>(sampled, Committed());
+    ++totals.inputs;
+    if (threw) {
+        ++totals.exceptions;
+        std::printf("exception %d %s\n", index, name.c_str());
+    }
+    std::printf("input %d %s %.1f %.1f %.1f\n", index, name.c_str(), ms, Megabytes(peak), cpu);
+    std::fflush(stdout);
+    if (ms > totals.slowest) {
+        totals.slowest = ms;
+        totals.slowestName = name;
+    }
+    if (cpu > totals.slowestCpu) {
+        totals.slowestCpu = cpu;
+        totals.slowestCpuName = name;
+    }
+    totals.peak = std::max(totals.peak, peak);
+}
+
+void Summary(const char* kind, const Totals& totals)
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    std::printf("summary %s inputs %d exceptions %d slowest_ms %.1f slowest %s slowest_cpu_ms %.1f slowest_cpu %s "
+                "peak_mb %.1f process_peak_mb %.1f\n",
+                kind, totals.inputs, totals.exceptions, totals.slowest, totals.slowestName.c_str(), totals.slowestCpu,
+                totals.slowestCpuName.c_str(), Megabytes(totals.peak), Megabytes(counters.PeakPagefileUsage));
+}
+
+int RunMarkup(int first, int mutations, unsigned seed)
+{
+    std::vector<MarkupCase> cases = HostileMarkupCases();
+    for (MarkupCase& c : MutatedMarkupCases(seed, mutations))
+        cases.push_back(std::move(c));
+    CDibSection32 canvas;
+    canvas.Create(400, 300);
+    CHtmlDrawer drawer;
+    const PictureFixtures pictures;
+    Totals totals;
+    for (int i = first; i < static_cast<int>(cases.size()); ++i) {
+        const std::wstring text = pictures.Fill(cases[i].text);
+        RunOne(i, cases[i].name, totals, [&]() { PrepareAndDraw(drawer, canvas.DC(), text, cases[i].maxWidth); });
+    }
+    Summary("markup", totals);
+    return 0;
+}
+
+int RunSkins(int first, int mutations, unsigned seed)
+{
+    EnsureLibraryAttached();
+    std::vector<SkinCase> cases = HostileSkinCases();
+    for (SkinCase& c : MutatedSkinCases(seed, mutations))
+        cases.push_back(std::move(c));
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"lyrant_fuzz_skins";
+    Totals totals;
+    int skinned = 0;
+    for (int i = first; i < static_cast<int>(cases.size()); ++i) {
+        const std::wstring inf = WriteSkinCase(cases[i], folder);
+        SkinTrial trial;
+        RunOne(i, cases[i].name, totals, [&]() { trial = TrySkin(inf); });
+        skinned += trial.skinned ? 1 : 0;
+        std::printf("skin %d %s attached %d skinned %d attach_ms %.1f paint_ms %.1f resize_ms %.1f\n", i,
+                    cases[i].name.c_str(), trial.attached, trial.skinned ? 1 : 0, 1000 * trial.attachSeconds,
+                    1000 * trial.paintSeconds, 1000 * trial.resizeSeconds);
+    }
+    std::printf("skinned %d of %d\n", skinned, totals.inputs);
+    Summary("skin", totals);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: lyrant_fuzz markup|skin [first] [mutations] [seed]\n");
+        return 2;
+    }
+    const std::string kind = argv[1];
+    const int first = argc > 2 ? std::atoi(argv[2]) : 0;
+    const int mutations = argc > 3 ? std::atoi(argv[3]) : 1000;
+    const unsigned seed = argc > 4 ? static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10)) : 23;
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(OnCrash);
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &g_watch.thread, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
+    if (kind == "markup")
+        return RunMarkup(first, mutations, seed);
+    if (kind == "skin")
+        return RunSkins(first, mutations, seed);
+    std::fprintf(stderr, "lyrant_fuzz: unknown kind %s\n", kind.c_str());
+    return 2;
+}
