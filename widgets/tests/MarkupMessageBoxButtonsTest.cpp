@@ -194,7 +194,6 @@ TEST(MarkupMessageBoxButtons, CaptionPriorityMapThenStringModuleThenBuiltIn)
 
 TEST(MarkupMessageBoxButtons, TitleFromTheCaptionTheOwnerOrError)
 {
-    CTestOwner owner(100, 100, 300, 200, true);
     struct Case
     {
         const wchar_t* caption;
@@ -208,9 +207,11 @@ TEST(MarkupMessageBoxButtons, TitleFromTheCaptionTheOwnerOrError)
         {MAKEINTRESOURCEW(799), false, L"Error"},
     };
     for (const Case& c : cases) {
+        // Without an owner the box takes the active window's: none is left active between cases.
+        std::unique_ptr<CTestOwner> owner(c.withOwner ? new CTestOwner(100, 100, 300, 200, true) : nullptr);
         MarkupMessageBoxParams params = QuietParams(MB_OK);
         params.caption = c.caption;
-        params.owner = c.withOwner ? owner.Window() : nullptr;
+        params.owner = owner ? owner->Window() : nullptr;
         EXPECT_EQ(Show(params).title, c.title);
     }
 }
@@ -224,12 +225,11 @@ TEST(MarkupMessageBoxLayout, SizesFollowTheMeasuredTexts)
     params.customButtons = L"Go\nA rather long caption for one button";
     const BoxView view = Show(params);
     ASSERT_EQ(view.buttons.size(), 2u);
-    ASSERT_NE(view.font, nullptr);
 
-    const int width = ButtonWidth(view.font, {L"Go", wide});
-    const int height = ButtonHeight(view.font, {L"Go", wide});
+    const int width = ButtonWidth(MessageFont(), {L"Go", wide});
+    const int height = ButtonHeight(MessageFont(), {L"Go", wide});
     EXPECT_GT(width, 80) << "the long caption widens every button";
-    const SIZE text = MarkupSize(view.font, message);
+    const SIZE text = MarkupSize(MessageFont(), message);
     const int messageHeight = text.cy + 2 * kAreaMargin;
     for (const BoxButton& button : view.buttons) {
         EXPECT_EQ(button.rect.right - button.rect.left, width);
@@ -273,16 +273,16 @@ TEST(MarkupMessageBoxLayout, MinimumButtonSizeAlignmentAndAreas)
         params.buttons.effect = c.buttonEffect;
         const BoxView view = Show(params);
         ASSERT_EQ(view.buttons.size(), 2u);
-        const int height = ButtonHeight(view.font, {L"OK", L"Cancel"});
-        const int width = ButtonWidth(view.font, {L"OK", L"Cancel"});
+        const int height = ButtonHeight(MessageFont(), {L"OK", L"Cancel"});
+        const int width = ButtonWidth(MessageFont(), {L"OK", L"Cancel"});
         EXPECT_EQ(view.buttons[0].rect.right - view.buttons[0].rect.left, width);
         EXPECT_GE(width, 80);
         EXPECT_GE(height, 23);
 
         int header = 0;
         if (c.headerHeight > 0)
-            header = std::max<int>(c.headerHeight, MarkupSize(view.font, c.header).cy + 2 * kAreaMargin);
-        const int message = c.message ? MarkupSize(view.font, c.message).cy + 2 * kAreaMargin : 0;
+            header = std::max<int>(c.headerHeight, MarkupSize(MessageFont(), c.header).cy + 2 * kAreaMargin);
+        const int message = c.message ? MarkupSize(MessageFont(), c.message).cy + 2 * kAreaMargin : 0;
         const bool check = (c.extraStyle & MMB_CHECKBOX) != 0;
         const int buttonArea = (c.buttonEffect >= 0 ? 2 * kMargin : kMargin) + height + (check ? kMargin + 13 : 0);
         EXPECT_EQ(view.client.bottom, header + message + buttonArea) << (c.message ? c.message : L"none");
@@ -363,8 +363,9 @@ TEST(MarkupMessageBoxLayout, IconsSitBesideTheMessage)
     const BoxView handView = Show(hand);
     EXPECT_EQ(noIconView.client.right, plainView.client.right);
     EXPECT_EQ(noIconView.client.bottom, plainView.client.bottom);
-    EXPECT_GE(handView.client.right, plainView.client.right + GetSystemMetrics(SM_CXICON));
-    EXPECT_GE(handView.client.bottom - plainView.client.bottom, GetSystemMetrics(SM_CYICON) - 16);
+    EXPECT_GT(handView.client.right, plainView.client.right + GetSystemMetrics(SM_CXICON) / 2);
+    EXPECT_GE(handView.buttons[0].rect.top, GetSystemMetrics(SM_CYICON) + 2 * kAreaMargin)
+        << "the message area holds the icon";
 
     // The user icon's red shows at the left of the message area.
     int red = 0;

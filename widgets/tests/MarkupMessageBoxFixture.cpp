@@ -40,7 +40,6 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM param)
     } else {
         view->buttons.push_back(BoxButton{id, text, rect, IsWindowEnabled(child) != FALSE,
                                           (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON});
-        view->font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
     }
     return TRUE;
 }
@@ -113,6 +112,17 @@ bool CloseMenuEnabled(HWND box)
 {
     const UINT state = GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND);
     return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+HFONT MessageFont()
+{
+    static HFONT font = [] {
+        NONCLIENTMETRICSW metrics = {};
+        metrics.cbSize = sizeof(metrics);
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+        return CreateFontIndirectW(&metrics.lfMessageFont);
+    }();
+    return font;
 }
 
 SIZE TextSize(HFONT font, const std::wstring& text)

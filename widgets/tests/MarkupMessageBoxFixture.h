@@ -32,7 +32,6 @@ struct BoxView
     RECT checkBoxRect;
     std::wstring checkBoxCaption;
     RECT labelRect;
-    HFONT font;                       // the font the box gave its buttons
 };
 
 BoxView ViewBox(HWND box);
@@ -49,6 +48,8 @@ void Tick(HWND box, int times = 1);
 bool StillOpen(HWND box);
 bool CloseMenuEnabled(HWND box);
 
+// The system's message font, which the box measures and labels with (one handle for the process).
+HFONT MessageFont();
 // Text extents in a font, on the screen's device context.
 SIZE TextSize(HFONT font, const std::wstring& text);
 // The markup renderer's measure of a text, with the font selected as the box selects it.

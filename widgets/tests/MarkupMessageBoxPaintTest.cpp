@@ -30,8 +30,7 @@ void SetArea(MarkupMessageBoxArea* area, int effect, COLORREF begin, COLORREF en
 
 PixelImage Painted(HWND box)
 {
-    InvalidateRect(box, nullptr, TRUE);
-    UpdateWindow(box);
+    RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpMessagesFor(50);
     return CaptureClientPixels(box);
 }

@@ -347,7 +347,7 @@ TEST(MarkupMessageBoxRun, HelpEndsTheBoxReportAndMoreDoNot)
         lessButton = GetDlgItem(box, MMB_IDMORE);
         lessCaption = Caption(box, MMB_IDMORE);
         expanded = CMarkupMessageBoxTemplate::FromWindow(box)->FooterExpanded();
-        footer = MarkupSize(ViewBox(box).font, params.footerText).cy + 28;
+        footer = MarkupSize(MessageFont(), params.footerText).cy + 28;
         ClickDialogButton(box, MMB_IDMORE);
         GetWindowRect(box, &rect);
         againHeight = rect.bottom - rect.top;
