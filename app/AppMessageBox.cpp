@@ -1,10 +1,31 @@
 #include "app/AppMessageBox.h"
 
-// For now the system's message box shows the question. The program's own markup message box,
-// with the program's background colours (a horizontal shade 0xEEEEAF / 0xFAFAFA / 0xF0F0F0 behind
-// the text, a solid 0xF0F0F0 band behind the buttons) and the captions of the language library,
-// replaces it here once that widget exists; callers stay as they are.
+#include "render/DrawManager.h"
+
+namespace {
+
+constexpr COLORREF kShadeBegin = 0xEEEEAF;
+constexpr COLORREF kShadeMid = 0xFAFAFA;
+constexpr COLORREF kShadeEnd = 0xF0F0F0;
+constexpr COLORREF kButtonBand = 0xF0F0F0;
+
+}  // namespace
+
+MarkupMessageBoxParams AppMessageBoxParams()
+{
+    MarkupMessageBoxParams params;
+    InitMarkupMessageBoxParams(&params);
+    params.background.effect = EffectHShade;
+    params.background.beginColor = kShadeBegin;
+    params.background.midColor = kShadeMid;
+    params.background.endColor = kShadeEnd;
+    params.buttons.effect = EffectSolid;
+    params.buttons.beginColor = kButtonBand;
+    return params;
+}
+
 int AppMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style)
 {
-    return MessageBoxW(owner, text, caption, style);
+    const MarkupMessageBoxParams params = AppMessageBoxParams();
+    return MarkupMessageBox(owner, text, caption, style, &params);
 }

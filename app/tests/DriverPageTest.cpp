@@ -17,6 +17,8 @@
 #include "core/tests/SubstituteDriver.h"
 #include "tests/support/DialogWatcher.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/WindowPixels.h"
+#include "widgets/MarkupMessageBoxTemplate.h"
 
 namespace {
 
@@ -28,11 +30,15 @@ void CountRelaunch() { ++g_relaunches; }
 bool g_setupAllowed = true;
 bool SetupAllowed() { return g_setupAllowed; }
 
-// A message box's caption and text, and the button the test answers it with.
+// A message box's caption, text and buttons, whether it is the program's own box, and the colour of
+// its button band.
 struct SeenBox
 {
     std::wstring caption;
     std::wstring text;
+    bool ours = false;
+    std::vector<std::wstring> buttons;   // captions in id order
+    COLORREF buttonBand = CLR_INVALID;
 };
 
 HWND DriverPage(HWND sheet)
@@ -106,9 +112,20 @@ protected:
     {
         wchar_t text[512] = {};
         GetWindowTextW(window, text, 512);
-        SeenBox seen{text, L""};
-        GetDlgItemTextW(window, 0xFFFF, text, 512);
-        seen.text = text;
+        SeenBox seen;
+        seen.caption = text;
+        if (CMarkupMessageBoxTemplate* box = CMarkupMessageBoxTemplate::FromWindow(window)) {
+            seen.ours = true;
+            seen.text = box->MessageText();
+            for (const auto& button : box->Buttons()) {
+                GetWindowTextW(button.second, text, 512);
+                seen.buttons.push_back(text);
+            }
+        }
+        UpdateWindow(window);
+        PixelImage pixels = CaptureClientPixels(window);
+        if (!pixels.Empty())
+            seen.buttonBand = pixels.At(2, pixels.height - 2);
         boxes.push_back(seen);
     }
     static void Type(HWND page, const wchar_t* count)
@@ -238,6 +255,9 @@ TEST_F(DriverPageTest, DeviceInUseAndCancelLeavesItAloneWithoutRelaunch)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, L"Driver is in use");
     EXPECT_NE(boxes[0].text.find(L"can't be restarted"), std::wstring::npos);
+    EXPECT_TRUE(boxes[0].ours) << "the program's own message box, not the system's";
+    EXPECT_EQ(boxes[0].buttons, (std::vector<std::wstring>{L"OK", L"Cancel"}));
+    EXPECT_EQ(boxes[0].buttonBand, RGB(0xF0, 0xF0, 0xF0)) << "the program's band behind the buttons";
     EXPECT_EQ(CountRequests(ReadRecord()), 1) << "the settings are sent; only the restart waits";
     EXPECT_EQ(SetupApiSeam::Get().propertyChanges, 0);
     EXPECT_EQ(ReadRecord().starts, startsBefore);

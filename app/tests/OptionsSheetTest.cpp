@@ -15,6 +15,7 @@
 #include "tests/support/DialogWatcher.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestPaths.h"
+#include "widgets/MarkupMessageBoxTemplate.h"
 
 namespace {
 
@@ -260,9 +261,8 @@ TEST_F(GeneralPageTest, CheckNowReportsThatNoUpdateIsAvailable)
             wchar_t buffer[256] = {};
             GetWindowTextW(window, buffer, 256);
             caption = buffer;
-            // The text is the message box's static control (id 0xFFFF).
-            GetDlgItemTextW(window, 0xFFFF, buffer, 256);
-            text = buffer;
+            if (CMarkupMessageBoxTemplate* shown = CMarkupMessageBoxTemplate::FromWindow(window))
+                text = shown->MessageText();
             ClickDialogButton(window, IDOK);
         });
         ClickDialogButton(page, IDC_GEN_CHECK_NOW);
