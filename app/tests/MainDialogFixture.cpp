@@ -132,10 +132,7 @@ thread_local BoxAnswerer* t_answerer = nullptr;
 
 BoxAnswerer::BoxAnswerer(std::wstring caption, int buttonId) : m_caption(std::move(caption)), m_buttonId(buttonId)
 {
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM self) -> BOOL {
-        reinterpret_cast<BoxAnswerer*>(self)->m_existing.push_back(window);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(this));
+    EnumThreadWindows(GetCurrentThreadId(), &Existing, reinterpret_cast<LPARAM>(this));
     t_answerer = this;
     m_timer = SetTimer(nullptr, 0, 20, &OnTimer);
 }
@@ -144,6 +141,12 @@ BoxAnswerer::~BoxAnswerer()
 {
     KillTimer(nullptr, m_timer);
     t_answerer = nullptr;
+}
+
+BOOL CALLBACK BoxAnswerer::Existing(HWND window, LPARAM self)
+{
+    reinterpret_cast<BoxAnswerer*>(self)->m_existing.push_back(window);
+    return TRUE;
 }
 
 void CALLBACK BoxAnswerer::OnTimer(HWND, UINT, UINT_PTR id, DWORD)

@@ -57,6 +57,7 @@ public:
 
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    static BOOL CALLBACK Existing(HWND window, LPARAM self);
     static BOOL CALLBACK Answer(HWND window, LPARAM self);
 
     std::wstring m_caption;
