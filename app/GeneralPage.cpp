@@ -6,6 +6,7 @@
 #include "app/UpdateCheck.h"
 #include "core/AppPaths.h"
 #include "core/RegSettings.h"
+#include "core/WideFormat.h"
 
 namespace {
 
@@ -149,8 +150,27 @@ int COptionPageGeneral::OnApply()
     return Save() > 0 ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE;
 }
 
+bool COptionPageGeneral::ConfirmBufferCount()
+{
+    BOOL number = FALSE;
+    int count = static_cast<int>(GetDlgItemInt(IDC_GEN_BUFFER_COUNT, &number, TRUE));
+    if (number && count >= kBufferCountMin && count <= kBufferCountMax)
+        return true;
+    wchar_t text[256];
+    FormatWide(text, ARRAYSIZE(text), LoadResString(IDS_BAD_BUFFER_COUNT), kBufferCountMin, kBufferCountMax);
+    std::wstring caption = LoadResString(IDS_PREFERENCES);
+    AppMessageBox(m_hWnd, text, caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    HWND edit = GetDlgItem(IDC_GEN_BUFFER_COUNT);
+    ::SetFocus(edit);
+    ::SendMessageW(edit, EM_SETSEL, 0, -1);
+    return false;
+}
+
 int COptionPageGeneral::Save()
 {
+    // A count the arrows do not offer would be stored as typed (0 blocks every channel).
+    if (!ConfirmBufferCount())
+        return 0;
     CRegSettings& settings = GetSettings();
     wchar_t text[kLanguageTextChars] = {};
     ::GetWindowTextW(m_language, text, kLanguageTextChars);
@@ -163,7 +183,6 @@ int COptionPageGeneral::Save()
     }
 
     settings.SetDWORD(Settings::AutoCLU.name, IsDlgButtonChecked(IDC_GEN_AUTO_UPDATE) == BST_CHECKED ? 1 : 0);
-    // As typed: the arrows keep to 2..20, typing does not.
     settings.SetDWORD(Settings::BufferNum.name, static_cast<DWORD>(static_cast<int>(GetDlgItemInt(IDC_GEN_BUFFER_COUNT, nullptr, TRUE))));
 
     // A combo without a selection leaves its stored value as it is.

@@ -34,10 +34,15 @@ public:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCommand(UINT, WPARAM, LPARAM, BOOL&);
     int OnApply() override;
+    BOOL OnKillActive() override { return !ConfirmBufferCount(); }
     int OnSetActive() override { return 0; }
 
-    // Writes the page's values to the settings store; 1 (the save cannot fail).
+    // Writes the page's values to the settings store: 1, or 0 (nothing written) when the typed
+    // buffer count is outside what the arrows offer.
     int Save();
+    // True when the typed buffer count is a whole number in the arrows' range; otherwise tells the
+    // user, puts the caret in the count and gives false.
+    bool ConfirmBufferCount();
     void CheckNow();
 
 private:

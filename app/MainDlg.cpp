@@ -187,8 +187,11 @@ LRESULT CMainDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
         delete popup;
         popup = nullptr;
     }
+    // A combo without a selection stores the default, never CB_ERR.
     LRESULT count = SendDlgItemMessageW(m_hWnd, IDC_CHANNEL_COUNT, CB_GETCURSEL, 0, 0);
-    GetSettings().SetDWORD(Settings::TransferChannels.name, static_cast<DWORD>(count));
+    DWORD stored = count >= 0 && count < kChannelCount ? static_cast<DWORD>(count)
+                                                       : Settings::TransferChannels.defaultValue;
+    GetSettings().SetDWORD(Settings::TransferChannels.name, stored);
     bHandled = FALSE;
     return 0;
 }

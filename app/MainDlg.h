@@ -103,6 +103,9 @@ public:
 private:
     LRESULT Close(WORD id);
     void StartChannel(int channel);
+    // Tells the user why a channel did not start (with a pointer to the General page when a
+    // setting is at fault) and logs it.
+    void RefuseStart(int channel, const std::wstring& reason, bool settingsProblem);
     void StopChannel(int channel);
     void NavigateMainPage();
     void SaveDeviceChoices();

@@ -2,31 +2,143 @@
 #include "app/MainDlg.h"
 
 #include <commctrl.h>
+#include <cstdarg>
+#include <cstdlib>
 #include <cwchar>
 
+#include "app/AppMessageBox.h"
 #include "core/AppPaths.h"
+#include "core/LogFile.h"
 #include "core/RegSettings.h"
+#include "core/WideFormat.h"
 
 namespace {
 
-// Decimal settings read with the leading-digits rule: a text without digits gives 0.
-DWORD DecimalSetting(const Settings::StringValue& value)
+constexpr size_t kQuotedChars = 40;   // a stored text quoted in a message is cut to this
+constexpr size_t kMessageChars = 1024;
+
+// The number a decimal setting begins with (leading digits; none gives 0). A number past 32 bits
+// reads as the largest one, so it stays out of every range instead of wrapping into one.
+DWORD LeadingNumber(const std::wstring& text)
 {
-    std::wstring text = GetSettings().Get(value);
-    long number = wcstol(text.c_str(), nullptr, 10);
-    return number > 0 ? static_cast<DWORD>(number) : 0;
+    long long number = _wcstoi64(text.c_str(), nullptr, 10);
+    if (number <= 0)
+        return 0;
+    return number > 0xFFFFFFFFLL ? 0xFFFFFFFFu : static_cast<DWORD>(number);
 }
 
-// A format the engine could not work with must not start a channel.
-bool IsUsableFormat(const TransferSettings& settings)
+std::wstring Quoted(const std::wstring& text)
 {
-    bool bits = settings.bitsPerSample == 8 || settings.bitsPerSample == 16 || settings.bitsPerSample == 24 ||
-                settings.bitsPerSample == 32;
-    return bits && (settings.channels == 1 || settings.channels == 2) && settings.sampleRate != 0 &&
-           settings.bufferNum != 0;
+    return text.size() <= kQuotedChars ? text : text.substr(0, kQuotedChars) + L"...";
+}
+
+// A string-table text formatted with the arguments.
+std::wstring FormatResString(UINT id, ...)
+{
+    std::wstring format = LoadResString(id);   // copied: the loader's buffers are reused
+    wchar_t text[kMessageChars];
+    va_list args;
+    va_start(args, id);
+    int length = FormatWideV(text, kMessageChars, format.c_str(), args);
+    va_end(args);
+    return length < 0 ? format : std::wstring(text);
+}
+
+// The settings a channel starts with, and their texts as stored, for a message that quotes them.
+struct StoredFormat
+{
+    TransferSettings settings;
+    std::wstring bufferLenMs, bitsPerSample, sampleRate;
+};
+
+StoredFormat ReadStoredFormat()
+{
+    CRegSettings& store = GetSettings();
+    StoredFormat stored;
+    stored.bufferLenMs = store.Get(Settings::BufferLenMs);
+    stored.bitsPerSample = store.Get(Settings::BPS);
+    stored.sampleRate = store.Get(Settings::SampleRate);
+    stored.settings.bufferNum = store.Get(Settings::BufferNum);
+    stored.settings.bufferLenMs = LeadingNumber(stored.bufferLenMs);
+    stored.settings.channels = store.Get(Settings::Channels);
+    stored.settings.bitsPerSample = LeadingNumber(stored.bitsPerSample);
+    stored.settings.sampleRate = LeadingNumber(stored.sampleRate);
+    return stored;
+}
+
+// The wave API's own words for a device error, after the sentence that names the device.
+std::wstring WithDeviceError(std::wstring text, MMRESULT error, bool input)
+{
+    if (error == MMSYSERR_NOERROR)
+        return text;
+    wchar_t reason[MAXERRORLENGTH] = {};
+    MMRESULT found = input ? waveInGetErrorTextW(error, reason, MAXERRORLENGTH)
+                           : waveOutGetErrorTextW(error, reason, MAXERRORLENGTH);
+    if (found == MMSYSERR_NOERROR && reason[0])
+        text += L" " + std::wstring(reason);
+    return text;
+}
+
+std::wstring SelectedDeviceName(HWND dialog, int comboId)
+{
+    HWND combo = ::GetDlgItem(dialog, comboId);
+    LRESULT selection = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    LRESULT length = selection >= 0 ? ::SendMessageW(combo, CB_GETLBTEXTLEN, selection, 0) : CB_ERR;
+    if (length < 0)
+        return std::wstring();
+    std::wstring name(static_cast<size_t>(length) + 1, L'\0');
+    ::SendMessageW(combo, CB_GETLBTEXT, selection, reinterpret_cast<LPARAM>(&name[0]));
+    name.resize(static_cast<size_t>(length));
+    return name;
+}
+
+// Why the channel did not start, in the user's words; the setting's own texts are quoted.
+std::wstring StartProblemText(HWND dialog, int channel, const TransferFailure& failure, const StoredFormat& stored)
+{
+    using namespace TransferLimits;
+    const ChannelControlIds& ids = kChannelControls[channel];
+    switch (failure.problem) {
+    case TransferProblem::BufferNum:
+        return FormatResString(IDS_BAD_BUFFER_NUM, stored.settings.bufferNum, kMinBufferNum, kMaxBufferNum);
+    case TransferProblem::BufferLenMs:
+        return FormatResString(IDS_BAD_BUFFER_LENGTH, Quoted(stored.bufferLenMs).c_str(), kMinBufferLenMs,
+                               kMaxBufferLenMs);
+    case TransferProblem::Channels:
+        return FormatResString(IDS_BAD_CHANNELS, stored.settings.channels);
+    case TransferProblem::BitsPerSample:
+        return FormatResString(IDS_BAD_BITS, Quoted(stored.bitsPerSample).c_str());
+    case TransferProblem::SampleRate:
+        return FormatResString(IDS_BAD_SAMPLE_RATE, Quoted(stored.sampleRate).c_str(), kMinSampleRate,
+                               kMaxSampleRate);
+    case TransferProblem::Worker:
+        return LoadResString(IDS_NO_WORKER);
+    case TransferProblem::Memory:
+        return LoadResString(IDS_NO_BUFFER_MEMORY);
+    case TransferProblem::InputDevice:
+        return WithDeviceError(FormatResString(IDS_INPUT_NOT_OPENED, SelectedDeviceName(dialog, ids.input).c_str()),
+                               failure.deviceError, true);
+    case TransferProblem::OutputDevice:
+        return WithDeviceError(FormatResString(IDS_OUTPUT_NOT_OPENED, SelectedDeviceName(dialog, ids.output).c_str()),
+                               failure.deviceError, false);
+    case TransferProblem::None:
+        break;
+    }
+    return std::wstring();
 }
 
 }  // namespace
+
+// The user hears why the press did nothing, and the log keeps it.
+void CMainDlg::RefuseStart(int channel, const std::wstring& reason, bool settingsProblem)
+{
+    wchar_t caption[128];
+    FormatWide(caption, ARRAYSIZE(caption), LoadResString(IDS_CHANNEL_NOT_STARTED), channel + 1);
+    g_LogFile.Log(L"%s: %s", caption, reason.c_str());
+    std::wstring text = reason;
+    if (settingsProblem)
+        text += std::wstring(L"\n\n") + LoadResString(IDS_CHANGE_ON_GENERAL_PAGE);
+    AppMessageBox(m_hWnd, text.c_str(), caption, MB_OK | MB_ICONEXCLAMATION);
+}
 
 int CMainDlg::ChannelOfStartButton(int id)
 {
@@ -51,22 +163,27 @@ LRESULT CMainDlg::OnStartStopChannel(WORD, WORD id, HWND, BOOL&)
 void CMainDlg::StartChannel(int channel)
 {
     const ChannelControlIds& ids = kChannelControls[channel];
-    TransferSettings settings;
-    settings.bufferNum = GetSettings().Get(Settings::BufferNum);
-    settings.bufferLenMs = DecimalSetting(Settings::BufferLenMs);
-    settings.channels = GetSettings().Get(Settings::Channels);
-    settings.bitsPerSample = DecimalSetting(Settings::BPS);
-    settings.sampleRate = DecimalSetting(Settings::SampleRate);
+    StoredFormat stored = ReadStoredFormat();
+    TransferSettings& settings = stored.settings;
 
     LRESULT input = SendDlgItemMessageW(m_hWnd, ids.input, CB_GETCURSEL, 0, 0);
     LRESULT output = SendDlgItemMessageW(m_hWnd, ids.output, CB_GETCURSEL, 0, 0);
-    if (input == CB_ERR || output == CB_ERR || !IsUsableFormat(settings))
+    if (input == CB_ERR || output == CB_ERR) {
+        RefuseStart(channel, LoadResString(input == CB_ERR ? IDS_CHOOSE_INPUT : IDS_CHOOSE_OUTPUT), false);
         return;
+    }
     // Entry 0 is the mapper (-1); entry k is device k - 1.
     settings.inputDevice = static_cast<UINT>(input - 1);
     settings.outputDevice = static_cast<UINT>(output - 1);
-    if (!m_channels[channel]->Start(settings))
+    TransferFailure failure;
+    if (!m_channels[channel]->Start(settings, &failure)) {
+        bool onGeneralPage = failure.problem == TransferProblem::BufferNum ||
+                             failure.problem == TransferProblem::BufferLenMs ||
+                             failure.problem == TransferProblem::BitsPerSample ||
+                             failure.problem == TransferProblem::SampleRate;
+        RefuseStart(channel, StartProblemText(m_hWnd, channel, failure, stored), onGeneralPage);
         return;
+    }
 
     for (int meter : {ids.captureMeter, ids.playbackMeter})
         SendDlgItemMessageW(m_hWnd, meter, PBM_SETRANGE, 0, MAKELPARAM(0, settings.bufferNum));

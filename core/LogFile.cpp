@@ -60,6 +60,9 @@ void CLogFile::LogV(const wchar_t* format, va_list args)
     if (!file)
         return;
     char narrow[kLineChars * 4];
-    if (WideCharToMultiByte(CP_THREAD_ACP, 0, line, -1, narrow, sizeof(narrow), nullptr, nullptr) > 0)
+    if (WideCharToMultiByte(CP_THREAD_ACP, 0, line, -1, narrow, sizeof(narrow), nullptr, nullptr) > 0) {
         fputs(narrow, file);
+        // Each line reaches the file at once: a crash must not take the lines before it along.
+        fflush(file);
+    }
 }

@@ -43,6 +43,15 @@ void CRegSettings::DeleteValue(const wchar_t* name)
     RegCloseKey(handle);
 }
 
+DWORD CRegSettings::Get(const Settings::DwordValue& value)
+{
+    DWORD stored = GetDWORD(value.name, value.defaultValue);
+    if (stored <= value.maxValue)
+        return stored;
+    SetDWORD(value.name, value.defaultValue);
+    return value.defaultValue;
+}
+
 std::wstring CRegSettings::Get(const Settings::StringValue& value)
 {
     std::wstring out;

@@ -18,8 +18,9 @@ public:
     void SetString(const wchar_t* name, const wchar_t* text);
     void DeleteValue(const wchar_t* name);
 
-    // The value table's entries, with their own names and defaults.
-    DWORD Get(const Settings::DwordValue& value) { return GetDWORD(value.name, value.defaultValue); }
+    // The value table's entries, with their own names and defaults. A number above the entry's
+    // largest value counts as unreadable: it reads as the default, which replaces it.
+    DWORD Get(const Settings::DwordValue& value);
     std::wstring Get(const Settings::StringValue& value);
 
     std::wstring keyPath;

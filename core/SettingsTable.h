@@ -12,6 +12,7 @@ struct DwordValue
 {
     const wchar_t* name;
     DWORD defaultValue;
+    DWORD maxValue = 0xFFFFFFFF;   // a larger stored value reads as the default
 };
 
 struct StringValue
@@ -21,7 +22,7 @@ struct StringValue
 };
 
 constexpr StringValue LanName{L"lanName", L"Eng"};        // language library "Res%s.dll"; "Eng" = none
-constexpr DwordValue TransferChannels{L"TransferChannels", 0};  // 0, 1, 2: one, two, three channels
+constexpr DwordValue TransferChannels{L"TransferChannels", 0, 2};  // 0, 1, 2: one, two, three channels
 constexpr DwordValue BufferNum{L"bufferNum", 10};           // buffers in a channel's ring
 constexpr StringValue BufferLenMs{L"bufferLenMs", L"200"};  // ring length in milliseconds, decimal
 constexpr StringValue BPS{L"BPS", L"16"};                   // bits per sample, decimal

@@ -13,17 +13,54 @@ void QuitWorker(CAudioTransfer& engine)
     engine.threadId = 0;
 }
 
+bool InRange(DWORD value, DWORD low, DWORD high)
+{
+    return value >= low && value <= high;
+}
+
+void Report(TransferFailure* failure, TransferProblem problem, MMRESULT deviceError = MMSYSERR_NOERROR)
+{
+    if (failure) {
+        failure->problem = problem;
+        failure->deviceError = deviceError;
+    }
+}
+
 }  // namespace
+
+TransferProblem CheckTransferSettings(const TransferSettings& settings)
+{
+    using namespace TransferLimits;
+    if (!InRange(settings.bufferNum, kMinBufferNum, kMaxBufferNum))
+        return TransferProblem::BufferNum;
+    if (!InRange(settings.bufferLenMs, kMinBufferLenMs, kMaxBufferLenMs))
+        return TransferProblem::BufferLenMs;
+    if (!InRange(settings.channels, kMinChannels, kMaxChannels))
+        return TransferProblem::Channels;
+    DWORD bits = settings.bitsPerSample;
+    if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return TransferProblem::BitsPerSample;
+    if (!InRange(settings.sampleRate, kMinSampleRate, kMaxSampleRate))
+        return TransferProblem::SampleRate;
+    return TransferProblem::None;
+}
 
 CTransferChannel::~CTransferChannel()
 {
     Stop();
 }
 
-bool CTransferChannel::Start(const TransferSettings& settings)
+bool CTransferChannel::Start(const TransferSettings& settings, TransferFailure* failure)
 {
+    Report(failure, TransferProblem::None);
     if (IsRunning())
         Stop();
+    // Checked before anything reaches a wave driver.
+    TransferProblem problem = CheckTransferSettings(settings);
+    if (problem != TransferProblem::None) {
+        Report(failure, problem);
+        return false;
+    }
     engine.bufferNum = settings.bufferNum;
     engine.bufferLenMs = settings.bufferLenMs;
     engine.channels = settings.channels;
@@ -32,13 +69,16 @@ bool CTransferChannel::Start(const TransferSettings& settings)
 
     // The devices post to the worker from their first notification on: wait until it has a queue.
     engine.hQueueReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!engine.hQueueReady)
+    if (!engine.hQueueReady) {
+        Report(failure, TransferProblem::Worker);
         return false;
+    }
     DWORD id = 0;
     engine.hThread = CreateThread(nullptr, 0, AudioTransferWorkerThreadProc, &engine, 0, &id);
     if (!engine.hThread) {
         CloseHandle(engine.hQueueReady);
         engine.hQueueReady = nullptr;
+        Report(failure, TransferProblem::Worker);
         return false;
     }
     engine.threadId = id;
@@ -48,10 +88,22 @@ bool CTransferChannel::Start(const TransferSettings& settings)
 
     bool opened = engine.OpenDevices(settings.inputDevice, settings.outputDevice);
     if (!opened && engine.liveBuffers == 0) {
-        // Nothing was queued: a format that cannot work leaves the channel idle.
+        // Not even one buffer could be allocated.
         QuitWorker(engine);
         engine.CloseDevices();
         engine.flags = 0;
+        Report(failure, TransferProblem::Memory);
+        return false;
+    }
+    if (!engine.hWaveIn || !engine.hWaveOut) {
+        // The engine ignores a device that does not open; a channel without both is no channel.
+        // Asking again with the same format gives the wave API's reason.
+        const WAVEFORMATEX* format = &engine.format.Format;
+        MMRESULT reason = !engine.hWaveIn
+                              ? waveInOpen(nullptr, settings.inputDevice, format, 0, 0, WAVE_FORMAT_QUERY)
+                              : waveOutOpen(nullptr, settings.outputDevice, format, 0, 0, WAVE_FORMAT_QUERY);
+        Report(failure, !engine.hWaveIn ? TransferProblem::InputDevice : TransferProblem::OutputDevice, reason);
+        Stop();
         return false;
     }
     waveInStart(engine.hWaveIn);

@@ -3,7 +3,9 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include "core/AppPaths.h"
 #include "core/RegSettings.h"
+#include "core/WideFormat.h"
 #include "framework/AxHost.h"
 #include "framework/FrameworkModule.h"
 
@@ -122,4 +124,61 @@ std::wstring MainDialogFixture::Text(int id) const
     wchar_t text[256] = {};
     GetWindowTextW(Item(id), text, 256);
     return text;
+}
+
+namespace {
+thread_local BoxAnswerer* t_answerer = nullptr;
+}
+
+BoxAnswerer::BoxAnswerer(std::wstring caption, int buttonId) : m_caption(std::move(caption)), m_buttonId(buttonId)
+{
+    EnumThreadWindows(GetCurrentThreadId(), &Existing, reinterpret_cast<LPARAM>(this));
+    t_answerer = this;
+    m_timer = SetTimer(nullptr, 0, 20, &OnTimer);
+}
+
+BoxAnswerer::~BoxAnswerer()
+{
+    KillTimer(nullptr, m_timer);
+    t_answerer = nullptr;
+}
+
+BOOL CALLBACK BoxAnswerer::Existing(HWND window, LPARAM self)
+{
+    reinterpret_cast<BoxAnswerer*>(self)->m_existing.push_back(window);
+    return TRUE;
+}
+
+void CALLBACK BoxAnswerer::OnTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (t_answerer && t_answerer->m_timer == id)
+        EnumThreadWindows(GetCurrentThreadId(), &Answer, reinterpret_cast<LPARAM>(t_answerer));
+}
+
+BOOL CALLBACK BoxAnswerer::Answer(HWND window, LPARAM self)
+{
+    auto* answerer = reinterpret_cast<BoxAnswerer*>(self);
+    wchar_t caption[256] = {};
+    GetWindowTextW(window, caption, 256);
+    // Only top-level windows are enumerated; a box already answered may still show while it closes.
+    if (!IsWindowVisible(window) || window == answerer->m_last || answerer->m_caption != caption)
+        return TRUE;
+    for (HWND existing : answerer->m_existing)
+        if (existing == window)
+            return TRUE;
+    answerer->m_last = window;
+    // Pressed as a click presses it; a box without such a child still takes the command.
+    if (HWND button = GetDlgItem(window, answerer->m_buttonId))
+        SendMessageW(button, BM_CLICK, 0, 0);
+    else
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(answerer->m_buttonId, BN_CLICKED), 0);
+    ++answerer->m_answered;
+    return FALSE;
+}
+
+std::wstring ChannelNotStartedCaption(int channel)
+{
+    wchar_t caption[128];
+    FormatWide(caption, 128, LoadResString(IDS_CHANNEL_NOT_STARTED), channel + 1);
+    return caption;
 }

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/MainDlg.h"
 #include "framework/MessageLoop.h"
@@ -39,3 +40,33 @@ public:
 std::wstring ReadOption(const wchar_t* name);
 DWORD ReadOptionDword(const wchar_t* name, DWORD missing = 0xDEADBEEF);
 void ClearLyrantKey();
+
+// Answers the message boxes this thread shows while it lives: each visible top-level window that
+// did not exist when it started and whose caption is the given one, whatever its window class,
+// gets its button buttonId pressed from inside the box's own modal loop (a thread timer, which
+// every modal loop dispatches).
+class BoxAnswerer
+{
+public:
+    BoxAnswerer(std::wstring caption, int buttonId);
+    ~BoxAnswerer();
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+    int Answered() const { return m_answered; }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    static BOOL CALLBACK Existing(HWND window, LPARAM self);
+    static BOOL CALLBACK Answer(HWND window, LPARAM self);
+
+    std::wstring m_caption;
+    int m_buttonId;
+    int m_answered = 0;
+    HWND m_last = nullptr;
+    std::vector<HWND> m_existing;
+    UINT_PTR m_timer = 0;
+};
+
+// The caption a refused start of the channel (0, 1, 2) gives its message box, from the string table.
+std::wstring ChannelNotStartedCaption(int channel);

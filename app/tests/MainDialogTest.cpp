@@ -10,6 +10,8 @@
 #include "app/AudioDeviceNames.h"
 #include "app/tests/MainDialogFixture.h"
 #include "app/tests/ToneCheck.h"
+#include "core/AppPaths.h"
+#include "core/LogFile.h"
 #include "core/RegSettings.h"
 #include "tests/support/AudioSignal.h"
 #include "tests/support/DialogWatcher.h"
@@ -76,6 +78,17 @@ PixelImage PrintClientPixels(HWND window)
     DeleteObject(bitmap);
     DeleteDC(dc);
     return image;
+}
+
+// The log of this test process, opened once: the refused starts must leave their line in it.
+std::string LogOfThisProcess()
+{
+    static bool opened = [] {
+        g_LogFile.Open();
+        return true;
+    }();
+    (void)opened;
+    return ReadFileBytes(GetAppDataPath(L"\\LOG\\Lyrant.log"));
 }
 
 int WindowHeight(HWND window)
@@ -219,6 +232,48 @@ TEST_F(MainDialog, ClosingSavesTheChoicesAndTheCount)
     EXPECT_EQ(quit.wParam, static_cast<WPARAM>(IDCANCEL));
 }
 
+TEST_F(MainDialog, DeviceThatDoesNotOpenIsNamedToTheUser)
+{
+    ASSERT_TRUE(ui.Open());
+    // An entry past the devices: what a device unplugged after the lists were filled leaves.
+    for (int combo : {IDC_INPUT1, IDC_OUTPUT1}) {
+        std::string logBefore = LogOfThisProcess();
+        std::wstring kept = ui.SelectedText(combo);
+        LRESULT gone = SendMessageW(ui.Item(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Unplugged device"));
+        SendMessageW(ui.Item(combo), CB_SETCURSEL, gone, 0);
+        {
+            BoxAnswerer answer(ChannelNotStartedCaption(0), IDOK);
+            ui.Press(IDC_START1);
+            EXPECT_EQ(answer.Answered(), 1);
+        }
+        EXPECT_FALSE(ui.dialog->IsChannelRunning(0));
+        EXPECT_EQ(ui.dialog->Channel(0)->engine.hThread, nullptr);
+        EXPECT_EQ(ui.Text(IDC_START1), L">>");
+        std::string log = LogOfThisProcess().substr(logBefore.size());
+        const char* expected = combo == IDC_INPUT1 ? "The input device \"Unplugged device\" could not be opened."
+                                                   : "The output device \"Unplugged device\" could not be opened.";
+        EXPECT_NE(log.find(expected), std::string::npos) << log;
+
+        SendMessageW(ui.Item(combo), CB_DELETESTRING, gone, 0);
+        SendMessageW(ui.Item(combo), CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(kept.c_str()));
+    }
+    // With the devices back the same channel starts.
+    ui.Press(IDC_START1);
+    EXPECT_TRUE(ui.dialog->IsChannelRunning(0));
+    EXPECT_EQ(ui.Text(IDC_START1), L"Stop");
+}
+
+TEST_F(MainDialog, ChannelCountPastThreeChannelsShowsOneAndIsNeverStoredBack)
+{
+    GetSettings().SetDWORD(L"TransferChannels", 7);
+    ASSERT_TRUE(ui.Open());
+    EXPECT_EQ(ui.Selection(IDC_CHANNEL_COUNT), 0);
+    EXPECT_EQ(ui.SelectedText(IDC_CHANNEL_COUNT), L"one channel");
+    EXPECT_EQ(WindowHeight(ui.Window()), 480);
+    ui.Close();
+    EXPECT_EQ(ReadOptionDword(L"TransferChannels"), 0u);
+}
+
 TEST_F(MainDialog, OkClosesWithItsId)
 {
     ASSERT_TRUE(ui.Open());
@@ -242,37 +297,76 @@ struct RefusedStart
 {
     const char* name;
     const wchar_t* value;
-    const wchar_t* text;   // null: a DWORD value
-    DWORD number;
+    DWORD type;              // REG_SZ or REG_DWORD
+    const wchar_t* text;     // REG_SZ data
+    DWORD number;            // REG_DWORD data
+    const char* named;       // what the user's message (and the log line) says
 };
+
+void WriteStoredValue(const RefusedStart& c)
+{
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, Settings::kOptionsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              nullptr), ERROR_SUCCESS);
+    if (c.type == REG_SZ)
+        RegSetValueExW(key, c.value, 0, REG_SZ, reinterpret_cast<const BYTE*>(c.text),
+                       static_cast<DWORD>((wcslen(c.text) + 1) * sizeof(wchar_t)));
+    else
+        RegSetValueExW(key, c.value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&c.number), sizeof(DWORD));
+    RegCloseKey(key);
+}
 
 class MainDialogRefusedStart : public MainDialog, public ::testing::WithParamInterface<RefusedStart> {};
 
-TEST_P(MainDialogRefusedStart, ChannelStaysStopped)
+TEST_P(MainDialogRefusedStart, UserIsToldWhyAndTheChannelStaysStopped)
 {
     const RefusedStart& c = GetParam();
-    if (c.text)
-        GetSettings().SetString(c.value, c.text);
-    else
-        GetSettings().SetDWORD(c.value, c.number);
+    std::string logBefore = LogOfThisProcess();
+    WriteStoredValue(c);
     ASSERT_TRUE(ui.Open());
-    ui.Press(IDC_START1);
+    {
+        BoxAnswerer answer(ChannelNotStartedCaption(0), IDOK);
+        ui.Press(IDC_START1);
+        EXPECT_EQ(answer.Answered(), 1) << "no message box for the refused start";
+    }
     EXPECT_EQ(ui.Text(IDC_START1), L">>");
     EXPECT_FALSE(ui.dialog->IsChannelRunning(0));
     EXPECT_EQ(ui.dialog->Channel(0)->engine.hThread, nullptr);
     EXPECT_EQ(ui.dialog->Channel(0)->engine.hWaveIn, nullptr);
     EXPECT_FALSE(IsWindowEnabled(ui.Item(IDC_PITCH1)));
+
+    // The log line carries the message the box showed.
+    std::string log = LogOfThisProcess();
+    log = log.size() > logBefore.size() ? log.substr(logBefore.size()) : std::string();
+    EXPECT_NE(log.find("Channel 1 not started: "), std::string::npos) << log;
+    EXPECT_NE(log.find(c.named), std::string::npos) << log;
+
+    ui.Close();
+    EXPECT_LE(ReadOptionDword(L"TransferChannels"), 2u);
 }
+
+const wchar_t kLongDigits[] = L"44100000000000000000000000000000000000000000000000000000000";
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, MainDialogRefusedStart,
-    ::testing::Values(RefusedStart{"NoInputSelection", L"st1_input", L"Device that is gone", 0},
-                      RefusedStart{"NoOutputSelection", L"st1_output", L"Device that is gone", 0},
-                      RefusedStart{"BitsWithoutDigits", L"BPS", L"abc", 0},
-                      RefusedStart{"Bits12", L"BPS", L"12", 0},
-                      RefusedStart{"ThreeChannels", L"Channels", nullptr, 3},
-                      RefusedStart{"RateZero", L"SampleRate", L"0", 0},
-                      RefusedStart{"NoBuffers", L"bufferNum", nullptr, 0}),
+    ::testing::Values(
+        RefusedStart{"NoInputSelection", L"st1_input", REG_SZ, L"Device that is gone", 0, "No input device"},
+        RefusedStart{"NoOutputSelection", L"st1_output", REG_SZ, L"Device that is gone", 0, "No output device"},
+        RefusedStart{"BitsWithoutDigits", L"BPS", REG_SZ, L"abc", 0, "bits per sample \"abc\""},
+        RefusedStart{"Bits12", L"BPS", REG_SZ, L"12", 0, "bits per sample \"12\""},
+        RefusedStart{"BitsEmpty", L"BPS", REG_SZ, L"", 0, "bits per sample \"\""},
+        RefusedStart{"ThreeChannels", L"Channels", REG_DWORD, nullptr, 3, "\"Channels\" is 3"},
+        RefusedStart{"RateZero", L"SampleRate", REG_SZ, L"0", 0, "sample rate \"0\""},
+        RefusedStart{"RateOneWouldCrashTheDriver", L"SampleRate", REG_SZ, L"1", 0, "sample rate \"1\""},
+        RefusedStart{"RateAboveRange", L"SampleRate", REG_SZ, L"384000", 0, "sample rate \"384000\""},
+        RefusedStart{"RateWithoutDigits", L"SampleRate", REG_SZ, L"abc", 0, "sample rate \"abc\""},
+        RefusedStart{"RateEmpty", L"SampleRate", REG_SZ, L"", 0, "sample rate \"\""},
+        RefusedStart{"RateTooLong", L"SampleRate", REG_SZ, kLongDigits, 0, "sample rate \"4410000000000000000000000000000000000000...\""},
+        RefusedStart{"RateOfWrongType", L"SampleRate", REG_DWORD, nullptr, 44100, "sample rate \""},
+        RefusedStart{"NoBuffers", L"bufferNum", REG_DWORD, nullptr, 0, "buffer count 0 "},
+        RefusedStart{"BufferCountPastTheQueue", L"bufferNum", REG_DWORD, nullptr, 100000, "buffer count 100000 "},
+        RefusedStart{"LengthZero", L"bufferLenMs", REG_SZ, L"0", 0, "buffer length \"0\""},
+        RefusedStart{"LengthPast32Bits", L"bufferLenMs", REG_SZ, L"99999", 0, "buffer length \"99999\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainDialog, ChannelRoutesAToneWithMovingMeters)

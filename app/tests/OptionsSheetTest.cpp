@@ -180,7 +180,7 @@ TEST_F(GeneralPageTest, OkSavesWhatWasEditedAsTyped)
         Choose(page, IDC_GEN_SAMPLE_RATE, L"48000");
         Choose(page, IDC_GEN_BITS, L"8");
         Choose(page, IDC_GEN_BUFFER_LENGTH, L"50");
-        SetDlgItemTextW(page, IDC_GEN_BUFFER_COUNT, L"33");   // past the arrows' 20
+        SetDlgItemTextW(page, IDC_GEN_BUFFER_COUNT, L"13");   // typed, not by the arrows
         CheckDlgButton(page, IDC_GEN_AUTO_UPDATE, BST_UNCHECKED);
         SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_GEN_AUTO_UPDATE, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_GEN_AUTO_UPDATE)));
@@ -188,11 +188,53 @@ TEST_F(GeneralPageTest, OkSavesWhatWasEditedAsTyped)
     EXPECT_EQ(ReadOption(L"SampleRate"), L"48000");
     EXPECT_EQ(ReadOption(L"BPS"), L"8");
     EXPECT_EQ(ReadOption(L"bufferLenMs"), L"50");
-    EXPECT_EQ(ReadOptionDword(L"bufferNum"), 33u);
+    EXPECT_EQ(ReadOptionDword(L"bufferNum"), 13u);
     EXPECT_EQ(ReadOptionDword(L"autoCLU"), 0u);
     EXPECT_EQ(ReadOption(L"lanName"), L"eng");
     EXPECT_EQ(g_relaunches, 0) << "the same language stored in lower case does not relaunch";
 }
+
+class GeneralPageBufferCount : public GeneralPageTest, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(GeneralPageBufferCount, OutsideTheArrowsRangeIsRefusedAndNothingSaved)
+{
+    GetSettings().SetDWORD(L"bufferNum", 7);
+    GetSettings().SetString(L"SampleRate", L"44100");
+    int answered = 0;
+    bool stayed = false;
+    std::wstring rateAfterRefusal;
+    DWORD countAfterRefusal = 0;
+    HWND focus = nullptr, edit = nullptr;
+    RunSheet([&](HWND sheet) {
+        HWND page = GeneralPage(sheet);
+        edit = GetDlgItem(page, IDC_GEN_BUFFER_COUNT);
+        Choose(page, IDC_GEN_SAMPLE_RATE, L"48000");
+        SetDlgItemTextW(page, IDC_GEN_BUFFER_COUNT, GetParam());
+        {
+            BoxAnswerer answer(LoadResString(IDS_PREFERENCES), IDOK);
+            PropSheet_PressButton(sheet, PSBTN_OK);
+            for (DWORD until = GetTickCount() + 5000; answer.Answered() == 0 && GetTickCount() < until;)
+                PumpMessagesFor(20);
+            answered = answer.Answered();
+        }
+        stayed = IsWindowVisible(sheet) && PropSheet_GetCurrentPageHwnd(sheet) == page;
+        focus = GetFocus();
+        rateAfterRefusal = ReadOption(L"SampleRate");
+        countAfterRefusal = ReadOptionDword(L"bufferNum");
+        SetDlgItemTextW(page, IDC_GEN_BUFFER_COUNT, L"20");
+    });
+    EXPECT_EQ(answered, 1) << "no message for the refused count";
+    EXPECT_TRUE(stayed) << "the sheet closed over a refused count";
+    EXPECT_EQ(focus, edit) << "the caret is not in the count";
+    EXPECT_EQ(rateAfterRefusal, L"44100") << "a refused page saved part of itself";
+    EXPECT_EQ(countAfterRefusal, 7u);
+    // Corrected, the same OK saves everything.
+    EXPECT_EQ(ReadOptionDword(L"bufferNum"), 20u);
+    EXPECT_EQ(ReadOption(L"SampleRate"), L"48000");
+}
+
+INSTANTIATE_TEST_SUITE_P(Typed, GeneralPageBufferCount,
+                         ::testing::Values(L"25", L"21", L"1", L"0", L"-3", L"", L"abc", L"99999999999"));
 
 struct LanguageCase
 {

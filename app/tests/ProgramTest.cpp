@@ -264,3 +264,68 @@ TEST_F(ProgramRun, RoutesAToneFromTheVirtualDeviceToTheSpeakers)
     EXPECT_NE(log.find("Using input device: Monitor of Tarnwick Virtual Aud."), std::string::npos) << log;
     EXPECT_NE(log.find("Using output device: Lyrant Speakers B."), std::string::npos);
 }
+
+namespace {
+
+struct BoxSearch
+{
+    DWORD processId;
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindCaptioned(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<BoxSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t caption[128] = {};
+    GetWindowTextW(window, caption, 128);
+    if (owner != search->processId || !IsWindowVisible(window) || lstrcmpW(caption, search->caption) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A visible top-level window of the process with that caption, whatever its class; null when none
+// shows within the time.
+HWND WaitForCaptionedWindow(DWORD processId, const wchar_t* caption, DWORD timeoutMs)
+{
+    for (DWORD until = GetTickCount() + timeoutMs;; Sleep(50)) {
+        BoxSearch search = {processId, caption, nullptr};
+        EnumWindows(FindCaptioned, reinterpret_cast<LPARAM>(&search));
+        if (search.found || GetTickCount() > until)
+            return search.found;
+    }
+}
+
+}  // namespace
+
+TEST_F(ProgramRun, BadSettingsAtStartAreToldLoggedAndNotKept)
+{
+    DeleteFileW(GetAppDataPath(L"\\LOG\\Lyrant.log"));
+    // A rate that crashes a wave driver, and a channel count no combo entry has.
+    GetSettings().SetString(L"SampleRate", L"1");
+    GetSettings().SetDWORD(L"TransferChannels", 7);
+    Program program(L"/d /r");
+    ASSERT_TRUE(program.window);
+    HWND box = WaitForCaptionedWindow(program.process.dwProcessId, L"Channel 1 not started", kWindowTimeoutMs);
+    ASSERT_NE(box, nullptr) << "the refused start showed no message";
+    // The line is in the file while the program still runs.
+    std::string log = LogText();
+    EXPECT_NE(log.find("Channel 1 not started: The sample rate \"1\" in the settings is not from 8000 to 192000 Hz."),
+              std::string::npos) << log;
+    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+
+    // The count read as one channel: nothing more was started, and no other box follows.
+    Sleep(500);
+    EXPECT_EQ(WaitForCaptionedWindow(program.process.dwProcessId, L"Channel 2 not started", 0), nullptr);
+    EXPECT_EQ(program.ExitCode(0), -1) << "the program ended";
+    for (int start : {IDC_START1, IDC_START2, IDC_START3})
+        EXPECT_EQ(program.Text(start), L">>");
+    PostMessageW(program.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.ExitCode(), IDCANCEL);
+    DWORD count = 0xDEAD, size = sizeof(count);
+    SHGetValueW(HKEY_CURRENT_USER, Settings::kOptionsKey, L"TransferChannels", nullptr, &count, &size);
+    EXPECT_EQ(count, 0u);
+}

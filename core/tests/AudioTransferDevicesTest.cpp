@@ -99,12 +99,37 @@ long FindAt(const std::vector<uint8_t>& recording, const uint8_t* needle, size_t
     return -1;
 }
 
+// The engine started in the owner's order but without the channel's refusal of a device that
+// does not open: what the engine itself does then.
+bool StartEngineAlone(CTransferChannel& channel, const TransferSettings& settings)
+{
+    CAudioTransfer& engine = channel.engine;
+    engine.bufferNum = settings.bufferNum;
+    engine.bufferLenMs = settings.bufferLenMs;
+    engine.channels = settings.channels;
+    engine.bitsPerSample = settings.bitsPerSample;
+    engine.sampleRate = settings.sampleRate;
+    engine.hQueueReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DWORD id = 0;
+    engine.hThread = CreateThread(nullptr, 0, AudioTransferWorkerThreadProc, &engine, 0, &id);
+    engine.threadId = id;
+    bool ready = engine.hThread && WaitForSingleObject(engine.hQueueReady, kToolTimeoutMs) == WAIT_OBJECT_0;
+    CloseHandle(engine.hQueueReady);
+    engine.hQueueReady = nullptr;
+    if (!ready || !engine.OpenDevices(settings.inputDevice, settings.outputDevice))
+        return false;
+    waveInStart(engine.hWaveIn);
+    engine.flags = TRANSFER_RUNNING;
+    return true;
+}
+
 // Runs the channel while `fed` is played into the playback device feedOut and returns what the
 // capture device recordIn delivered (nothing when recordIn is null); watch runs every few ms
-// while the feed plays.
+// while the feed plays. The channel starts as its owner starts it, or with `start` when given.
 std::vector<uint8_t> RunFed(CTransferChannel& channel, const TransferSettings& settings, const wchar_t* feedOut,
                             const wchar_t* recordIn, const std::vector<uint8_t>& fed,
-                            const std::function<void()>& watch = [] {})
+                            const std::function<void()>& watch = [] {},
+                            bool (*start)(CTransferChannel&, const TransferSettings&) = nullptr)
 {
     WAVEFORMATEXTENSIBLE format = WaveFormat(settings.bitsPerSample, settings.sampleRate, settings.channels);
     CWaveRecorder recorder;
@@ -113,7 +138,7 @@ std::vector<uint8_t> RunFed(CTransferChannel& channel, const TransferSettings& s
         size_t bytes = fed.size() + (kSettleMs + kTailMs) * format.Format.nAvgBytesPerSec / 1000;
         EXPECT_TRUE(recorder.Start(static_cast<UINT>(FindWaveIn(recordIn)), format, bytes));
     }
-    EXPECT_TRUE(channel.Start(settings));
+    EXPECT_TRUE(start ? start(channel, settings) : channel.Start(settings));
     Sleep(kSettleMs);
     EXPECT_TRUE(player.Start(static_cast<UINT>(FindWaveOut(feedOut)), format, fed));
     for (DWORD start = GetTickCount(); !player.Wait(0) && GetTickCount() - start < kToolTimeoutMs;) {
@@ -244,7 +269,7 @@ TEST(AudioTransferDevices, WithoutPlaybackBlocksLoopBackToCapture)
         highestQueuedOut = std::max(highestQueuedOut, queuedOut);
         playbackOpened |= channel.engine.hWaveOut != nullptr;
         captureOpened |= channel.engine.hWaveIn != nullptr;
-    });
+    }, StartEngineAlone);
     LONG requeued = g_waveCalls.inAddBuffer - static_cast<LONG>(settings.bufferNum);
 
     EXPECT_FALSE(playbackOpened);
@@ -253,6 +278,24 @@ TEST(AudioTransferDevices, WithoutPlaybackBlocksLoopBackToCapture)
     EXPECT_GT(requeued, 2 * static_cast<LONG>(settings.bufferNum)) << "blocks did not come back to capture";
     // 16000 peak: mean magnitude 2/pi of it, on the 2^16 step of 16-bit samples.
     EXPECT_GT(highestLevel, 16000u * 65536u / 2);
+    ExpectStoppedClean(channel);
+}
+
+TEST(AudioTransferDevices, ChannelWhosePlaybackDoesNotOpenStaysIdleAndSaysWhy)
+{
+    CTransferChannel channel;
+    TransferSettings settings = Settings(kInputA, kOutputB, kDefaultSpec);
+    settings.outputDevice = kNoSuchDevice;
+    TransferFailure failure;
+    EXPECT_FALSE(channel.Start(settings, &failure));
+    EXPECT_EQ(failure.problem, TransferProblem::OutputDevice);
+    EXPECT_EQ(failure.deviceError, static_cast<MMRESULT>(MMSYSERR_BADDEVICEID));
+    // The capture that did open was closed again, with every block it held.
+    ExpectStoppedClean(channel);
+    // The same channel starts once the devices are right.
+    ASSERT_TRUE(channel.Start(Settings(kInputA, kOutputB, kDefaultSpec), &failure));
+    EXPECT_EQ(failure.problem, TransferProblem::None);
+    channel.Stop();
     ExpectStoppedClean(channel);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "core/AudioTransfer.h"
 #include "core/TransferChannel.h"
 
@@ -95,32 +97,76 @@ TEST(AudioTransferWorker, WithoutPlaybackDeviceTheBlockIsMeasuredAndGoesBackToCa
 
 namespace {
 
-TEST(TransferChannel, SettingsThatCannotWorkLeaveTheChannelIdleWithoutAWorker)
+struct FormatCase
 {
-    CTransferChannel channel;
+    const char* name;
+    DWORD bufferNum, bufferLenMs, channels, bits, rate;
+    TransferProblem problem;
+};
+
+// Around each limit: the last value the engine takes and the first it refuses.
+const FormatCase kFormatCases[] = {
+    {"Defaults", 10, 200, 2, 16, 44100, TransferProblem::None},
+    {"Extremes", 1, 10, 1, 8, 8000, TransferProblem::None},
+    {"OtherExtremes", 1000, 2000, 2, 32, 192000, TransferProblem::None},
+    {"NoBuffers", 0, 200, 2, 16, 44100, TransferProblem::BufferNum},
+    {"MoreBuffersThanAQueueHolds", 1001, 200, 2, 16, 44100, TransferProblem::BufferNum},
+    {"RingTooShort", 10, 9, 2, 16, 44100, TransferProblem::BufferLenMs},
+    {"RingPast32BitBytes", 10, 2001, 2, 16, 44100, TransferProblem::BufferLenMs},
+    {"NoChannels", 10, 200, 0, 16, 44100, TransferProblem::Channels},
+    {"ThreeChannels", 10, 200, 3, 16, 44100, TransferProblem::Channels},
+    {"TwelveBits", 10, 200, 2, 12, 44100, TransferProblem::BitsPerSample},
+    {"NoBits", 10, 200, 2, 0, 44100, TransferProblem::BitsPerSample},
+    {"RateOne", 10, 200, 2, 16, 1, TransferProblem::SampleRate},
+    {"RateBelowRange", 10, 200, 2, 16, 7999, TransferProblem::SampleRate},
+    {"RateAboveRange", 10, 200, 2, 16, 192001, TransferProblem::SampleRate},
+    {"RateWrappedFrom64Bits", 10, 200, 2, 16, 0xFFFFFFFF, TransferProblem::SampleRate},
+};
+
+class TransferChannelFormat : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(TransferChannelFormat, CheckedBeforeAnyDeviceOrWorker)
+{
+    const FormatCase& c = GetParam();
     TransferSettings settings;
-    settings.channels = 6;
-    EXPECT_FALSE(channel.Start(settings));
+    settings.bufferNum = c.bufferNum;
+    settings.bufferLenMs = c.bufferLenMs;
+    settings.channels = c.channels;
+    settings.bitsPerSample = c.bits;
+    settings.sampleRate = c.rate;
+    EXPECT_EQ(CheckTransferSettings(settings), c.problem);
+    if (c.problem == TransferProblem::None)
+        return;
+    CTransferChannel channel;
+    TransferFailure failure;
+    EXPECT_FALSE(channel.Start(settings, &failure));
+    EXPECT_EQ(failure.problem, c.problem);
     EXPECT_FALSE(channel.IsRunning());
     EXPECT_EQ(channel.engine.hThread, nullptr);
     EXPECT_EQ(channel.engine.threadId, 0u);
     EXPECT_EQ(channel.engine.hWaveIn, nullptr);
 }
 
-TEST(TransferChannel, DevicesThatFailToOpenStillCountAsRunningUntilStopped)
+INSTANTIATE_TEST_SUITE_P(Limits, TransferChannelFormat, ::testing::ValuesIn(kFormatCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TransferChannel, InputThatDoesNotOpenLeavesTheChannelIdleAndSaysWhy)
 {
     CTransferChannel channel;
     TransferSettings settings;
     settings.inputDevice = 0x7FFF;
     settings.outputDevice = 0x7FFF;
-    ASSERT_TRUE(channel.Start(settings));
-    EXPECT_TRUE(channel.IsRunning());
-    EXPECT_NE(channel.engine.hThread, nullptr);
-    EXPECT_EQ(channel.Meters().queuedIn, 10);  // counted as queued on a capture that never returns them
-    channel.Stop();
+    TransferFailure failure;
+    EXPECT_FALSE(channel.Start(settings, &failure));
+    EXPECT_EQ(failure.problem, TransferProblem::InputDevice);
+    EXPECT_EQ(failure.deviceError, static_cast<MMRESULT>(MMSYSERR_BADDEVICEID));
     EXPECT_FALSE(channel.IsRunning());
     EXPECT_EQ(channel.engine.hThread, nullptr);
     EXPECT_EQ(channel.engine.flags, 0u);
+    EXPECT_EQ(channel.engine.hWaveOut, nullptr);
+    // A start that failed leaves nothing behind that would stop the next one.
+    EXPECT_FALSE(channel.Start(settings, &failure));
+    EXPECT_EQ(failure.problem, TransferProblem::InputDevice);
 }
 
 }  // namespace

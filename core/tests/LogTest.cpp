@@ -135,3 +135,13 @@ TEST_F(LogFileRun, SecondRunTruncatesTheFirst)
     EXPECT_NE(bytes.find("two device"), std::string::npos);
     EXPECT_EQ(bytes.find("Lyrant Log begin."), bytes.rfind("Lyrant Log begin."));
 }
+
+TEST_F(LogFileRun, ProcessEndedHardKeepsEveryLineWrittenBeforeIt)
+{
+    EXPECT_EQ(RunProcess(ChildCommand(L"crash", L"hard")), 3);
+    std::vector<std::string> lines = SplitCrLf(ReadFileBytes(LogPath()));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].substr(11), "Lyrant Log begin. ");
+    for (int line = 1; line <= 3; ++line)
+        EXPECT_EQ(lines[line].substr(11), "hard line " + std::to_string(line) + " ");
+}

@@ -168,6 +168,22 @@ TEST_F(SettingsStore, StoredTypeIsIgnored)
     EXPECT_EQ(GetSettings().Get(Settings::SampleRate), L"48000");
 }
 
+TEST_F(SettingsStore, ChannelCountPastThreeChannelsReadsAsTheDefaultAndIsReplaced)
+{
+    for (DWORD stored : {3u, 7u, 0xFFFFFFFFu}) {
+        GetSettings().SetDWORD(L"TransferChannels", stored);
+        EXPECT_EQ(GetSettings().Get(Settings::TransferChannels), 0u) << stored;
+        RawValue replaced = ReadRaw(L"TransferChannels");
+        EXPECT_EQ(replaced.type, static_cast<DWORD>(REG_DWORD));
+        EXPECT_EQ(AsDword(replaced), 0u) << stored;
+    }
+    GetSettings().SetDWORD(L"TransferChannels", 2);
+    EXPECT_EQ(GetSettings().Get(Settings::TransferChannels), 2u);
+    // Values without a largest one keep every number.
+    GetSettings().SetDWORD(L"bufferNum", 0xFFFFFFFF);
+    EXPECT_EQ(GetSettings().Get(Settings::BufferNum), 0xFFFFFFFFu);
+}
+
 TEST_F(SettingsStore, NamesMatchWithoutCase)
 {
     GetSettings().SetDWORD(L"autoCLU", 0);
