@@ -17,8 +17,9 @@ BOOL CALLBACK FindBox(HWND window, LPARAM context)
     auto* search = reinterpret_cast<Search*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
+    // Not GetWindowText: it would send to the window's thread, which may be waiting for this one.
     wchar_t caption[32] = {};
-    GetWindowTextW(window, caption, 32);
+    InternalGetWindowText(window, caption, 32);
     if (owner == search->processId && IsWindowVisible(window) && wcscmp(caption, L"Freshet") == 0) {
         search->found = window;
         return FALSE;

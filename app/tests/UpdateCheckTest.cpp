@@ -92,7 +92,7 @@ bool RunOnWorkerPumping(Fn fn, DWORD timeoutMs)
 
 }  // namespace
 
-TEST_F(UpdateCheckTest, CurrentVersionIsMajorDotMinor)
+TEST(UpdateVersion, CurrentVersionIsMajorDotMinor)
 {
     EXPECT_EQ(CurrentVersionText(), L"1.0");
 }
