@@ -60,6 +60,11 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
 
+; The update library asks an address where nothing listens, never the maker's web host: tests that
+; want an update server start their own on 127.0.0.1 and point this value at it.
+[HKEY_CURRENT_USER\Software\Freshet]
+"Server"="http://127.0.0.1:1"
+
 ; A crashing program ends at once instead of waiting on a crash dialog nobody sees.
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000

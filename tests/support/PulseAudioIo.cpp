@@ -10,22 +10,6 @@ namespace {
 
 constexpr DWORD kPollMs = 20;
 
-std::string UnixPath(const std::wstring& windowsPath)
-{
-    using ToUnix = char*(CDECL*)(const wchar_t*);
-    static ToUnix toUnix =
-        reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix)
-        return std::string();
-    char* path = toUnix(windowsPath.c_str());
-    if (!path)
-        return std::string();
-    std::string result = path;
-    HeapFree(GetProcessHeap(), 0, path);
-    return result;
-}
-
 // Wine runs the Unix shell but gives back no process to wait for: completion shows as files.
 bool StartScript(const std::string& arguments)
 {

@@ -44,3 +44,18 @@ long RunProcess(const std::wstring& commandLine, unsigned long timeoutMs)
     CloseHandle(process.hProcess);
     return static_cast<long>(code);
 }
+
+std::string UnixPath(const std::wstring& windowsPath)
+{
+    using ToUnix = char*(CDECL*)(const wchar_t*);
+    static ToUnix toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix)
+        return std::string();
+    char* path = toUnix(windowsPath.c_str());
+    if (!path)
+        return std::string();
+    std::string result = path;
+    HeapFree(GetProcessHeap(), 0, path);
+    return result;
+}

@@ -7,3 +7,5 @@ std::wstring TestExeFolder();
 std::string ReadFileBytes(const std::wstring& path, bool* exists = nullptr);
 // Runs a command line to its end; returns its exit code, or -1 when it could not start.
 long RunProcess(const std::wstring& commandLine, unsigned long timeoutMs = 60000);
+// The Unix path of a Windows path under Wine (for Unix programs the tests start); empty elsewhere.
+std::string UnixPath(const std::wstring& windowsPath);
