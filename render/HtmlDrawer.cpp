@@ -272,7 +272,7 @@ void CHtmlDrawer::UpdateLinkTooltip(POINT* point, HWND* tooltip)
     version.dwOSVersionInfoSize = sizeof(version);
     const bool modern = GetVersionExW(&version) && version.dwMajorVersion >= 6;
     TOOLINFOW info = {};
-    info.cbSize = modern ? 48 : 44;
+    info.cbSize = modern ? sizeof(TOOLINFOW) : TTTOOLINFOW_V2_SIZE;  // 48 or 44 in a 32-bit process
     info.hwnd = m_hotLinkWindow;
     info.uId = kLinkToolId;
     const int index = HitTest(*point);
