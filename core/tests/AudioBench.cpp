@@ -22,6 +22,7 @@ constexpr unsigned kRate = 44100;
 constexpr unsigned kFrameBytes = 4;
 constexpr int kRtfBlocks = 2000;
 constexpr DWORD kStopPollMs = 100;
+constexpr DWORD kMeterPollMs = 5;
 constexpr wchar_t kReadyFile[] = L"bench-ready";
 constexpr wchar_t kStopFile[] = L"bench-stop";
 
@@ -79,6 +80,23 @@ int Rtf()
     return 0;
 }
 
+struct QueueWatch
+{
+    unsigned long samples = 0, emptyIn = 0, emptyOut = 0;
+    long minIn = 1 << 30, minOut = 1 << 30;
+    void Sample(const TransferMeters& meters)
+    {
+        // Playback fills up to half the ring before it starts: count from then on.
+        if (meters.queuedOut == 0 && samples == 0)
+            return;
+        ++samples;
+        minIn = std::min<long>(minIn, meters.queuedIn);
+        minOut = std::min<long>(minOut, meters.queuedOut);
+        emptyIn += meters.queuedIn == 0;
+        emptyOut += meters.queuedOut == 0;
+    }
+};
+
 // Routes "Monitor of Lyrant Speakers A" to B (and C, D) until told to stop: the sound server's own
 // tools feed and record, so the measuring path has no stream in this process.
 int Route(unsigned count)
@@ -103,10 +121,24 @@ int Route(unsigned count)
     if (ready == INVALID_HANDLE_VALUE)
         return 1;
     CloseHandle(ready);
-    while (GetFileAttributesW(kStopFile) == INVALID_FILE_ATTRIBUTES)
-        Sleep(kStopPollMs);
+    // The engine's queues, sampled while it routes: a break with blocks queued on both devices
+    // happened outside the engine.
+    std::vector<QueueWatch> watches(count);
+    for (DWORD tick = 0;; ++tick) {
+        if (tick % (kStopPollMs / kMeterPollMs) == 0 && GetFileAttributesW(kStopFile) != INVALID_FILE_ATTRIBUTES)
+            break;
+        for (unsigned i = 0; i < count; ++i)
+            watches[i].Sample(channels[i].Meters());
+        Sleep(kMeterPollMs);
+    }
     for (auto& channel : channels)
         channel.Stop();
+    for (unsigned i = 0; i < count; ++i)
+        std::fprintf(stderr,
+                     "bench: channel %u: %lu samples; capture queue min %ld, empty %lu times; "
+                     "playback queue min %ld, empty %lu times\n",
+                     i + 1, watches[i].samples, watches[i].minIn, watches[i].emptyIn, watches[i].minOut,
+                     watches[i].emptyOut);
     return 0;
 }
 
