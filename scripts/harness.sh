@@ -11,9 +11,9 @@
 # Wine's PulseAudio driver keeps only about 30 ms in the server's buffer of each stream and refills
 # it from a 10 ms timer: on a loaded machine one late timer empties it and the sound breaks. libpulse
 # takes a larger buffer from PULSE_LATENCY_MSEC (0 leaves the driver's own; it also sets the capture
-# streams' fragment). Measured with scripts/bench: 60 ms broke far less often than the driver's own and
-# no more than 100 ms, at 45 ms less latency; 200 ms held so much of the channel's 200 ms ring in
-# playback that capture starved and the latency rose to over half a second.
+# streams' fragment). Measured with scripts/bench on a heavily loaded machine: 60 ms broke less often
+# than the driver's own and about as often as 100 ms, at 45 ms less latency; with 200 ms the latency
+# rose to over half a second and clicks no longer came through.
 HARNESS_SERVER_BUFFER_MSEC=60
 
 harness_log() { echo "harness: $*" >&2; }
