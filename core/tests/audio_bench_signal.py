@@ -8,6 +8,8 @@
                         breaks of the counter feed in each recording; prints "NAME <count> count"
   latency NAME FILE     median distance of click pairs (direct, then through the path) in ms
 
+The counter names a frame within 65536 frames: a jump of more than half of that (0.74 s) reads as
+its opposite (a loss as a repeat), so such a break still counts once but its delay figure is wrong.
 A recording must hold the feed bit-exact: the path under test may only delay it, insert silence,
 lose or repeat frames. Anything else counts as altered frames, and a recording of mostly altered
 frames is an error, not a figure.
