@@ -3,10 +3,26 @@
 #   harness_start RUN_DIR   exports WINEPREFIX, DISPLAY, XDG_RUNTIME_DIR, PULSE_SERVER; writes RUN_DIR/env
 #                           (call arch_use from scripts/arch.sh first: it picks the prefix's architecture)
 #   harness_stop            stops what harness_start started
+#   HARNESS_SERVER_BUFFER_MSEC  the server buffer every Wine process of the run gets (see below)
+#   HARNESS_PULSE_OPTIONS   more options for the sound server (set by the caller, words split)
 # Sinks: "lyrant_virtual" (the virtual device, "Tarnwick Virtual Audio"), "speakers_a" and
 # "speakers_b" ("Lyrant Speakers A/B"). Select devices by name: their order changes between runs.
 
+# Wine's PulseAudio driver keeps only about 30 ms in the server's buffer of each stream and refills
+# it from a 10 ms timer: on a loaded machine one late timer empties it and the sound breaks. libpulse
+# takes a larger buffer from PULSE_LATENCY_MSEC (0 leaves the driver's own; it also sets the capture
+# streams' fragment). Measured with scripts/bench on a heavily loaded machine: 60 ms broke less often
+# than the driver's own and about as often as 100 ms, at 45 ms less latency; with 200 ms the latency
+# rose to over half a second and clicks no longer came through.
+HARNESS_SERVER_BUFFER_MSEC=60
+
 harness_log() { echo "harness: $*" >&2; }
+
+# Gives the Wine processes started from here on the larger server buffer; a value set by the
+# caller wins (scripts/bench compares values that way).
+harness_server_buffer() {
+  export PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-$HARNESS_SERVER_BUFFER_MSEC}
+}
 
 harness_start() {
   HARNESS_RUN=$(mkdir -p "$1" && cd "$1" && pwd)
@@ -27,7 +43,8 @@ harness_start() {
   # Sound server with null sinks and a silent keeper stream each (an idle sink's monitor starts late).
   export XDG_RUNTIME_DIR="$HARNESS_RUN/xdg"
   export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
-  HOME="$HARNESS_RUN/xdg" pulseaudio -n --daemonize=yes --exit-idle-time=-1 --use-pid-file=yes \
+  # shellcheck disable=SC2086
+  HOME="$HARNESS_RUN/xdg" pulseaudio -n --daemonize=yes --exit-idle-time=-1 --use-pid-file=yes ${HARNESS_PULSE_OPTIONS:-} \
     --load=module-native-protocol-unix \
     --load='module-null-sink sink_name=lyrant_virtual sink_properties=device.description="Tarnwick\ Virtual\ Audio"' \
     --load='module-null-sink sink_name=speakers_a sink_properties=device.description="Lyrant\ Speakers\ A"' \
@@ -40,7 +57,7 @@ harness_start() {
   [ -n "$pulsepid" ] && echo "$pulsepid" >>"$HARNESS_RUN/pids"
   local sink
   for sink in lyrant_virtual speakers_a speakers_b; do
-    pacat -p -d "$sink" --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
+    env -u PULSE_LATENCY_MSEC pacat -p -d "$sink" --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
     echo "$!" >>"$HARNESS_RUN/pids"
   done
 
@@ -49,6 +66,7 @@ harness_start() {
   [ -n "${WINEARCH:-}" ] && [ -n "${WINELOADER:-}" ] || { harness_log "no architecture chosen (arch_use)"; return 1; }
   export WINEPREFIX="$HARNESS_RUN/prefix"
   export WINEDEBUG=-all
+  harness_server_buffer
   WINEDLLOVERRIDES="mscoree=d;mshtml=d" wineboot -i >"$HARNESS_RUN/wineboot.log" 2>&1
   wineserver -w
   cat >"$HARNESS_RUN/harness.reg" <<'REG'
@@ -82,8 +100,9 @@ export WINEARCH='$WINEARCH'
 export WINELOADER='$WINELOADER'
 export PATH='$PATH'
 export WINEDEBUG=-all
+export PULSE_LATENCY_MSEC='$PULSE_LATENCY_MSEC'
 ENV
-  harness_log "display $DISPLAY, prefix $WINEPREFIX ($WINEARCH)"
+  harness_log "display $DISPLAY, prefix $WINEPREFIX ($WINEARCH), server buffer ${PULSE_LATENCY_MSEC} ms"
 }
 
 harness_stop() {

@@ -1,13 +1,12 @@
-// Figures of the transfer engine, printed as "name value unit" lines; run by scripts/bench, which
-// sets up the sound server (extra sinks, the combined feed sink, the loopback module).
-//   AudioBench rtf                    processing cost per block, levels and levels plus pitch
-//   AudioBench latency NAME engine    impulse latency sink A -> channel -> sink B
-//   AudioBench latency NAME none      the same measurement with whatever the server routes A -> B
-//   AudioBench dropouts NAME CHANNELS discontinuities of a 30 s tone through the first of CHANNELS
+// Figures of the transfer engine for scripts/bench, which sets up the sound server, feeds, records
+// and measures with the server's own tools.
+//   AudioBench rtf              processing cost per block, levels and levels plus pitch
+//   AudioBench route CHANNELS   runs CHANNELS channels at the default settings, "Monitor of Lyrant
+//                               Speakers A" to B, C and D; creates "bench-ready" in the current folder
+//                               once they run and stops them when "bench-stop" appears there
 #include <windows.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,27 +15,16 @@
 #include "core/TransferChannel.h"
 #include "tests/support/AudioSignal.h"
 #include "tests/support/PulseAudioIo.h"
-#include "tests/support/WaveFeed.h"
 
 namespace {
 
 constexpr unsigned kRate = 44100;
 constexpr unsigned kFrameBytes = 4;
-constexpr DWORD kToolTimeoutMs = 120000;
-constexpr DWORD kSettleMs = 1000;
 constexpr int kRtfBlocks = 2000;
-constexpr int kImpulses = 9;
-constexpr double kImpulseSpacingS = 0.7;
-constexpr size_t kImpulseFrames = 44;  // 1 ms click
-constexpr int16_t kImpulseLevel = 20000;
-constexpr int kOnsetThreshold = 5000;
-constexpr size_t kOnsetQuietFrames = kRate / 50;  // 20 ms, far below any path latency
-constexpr unsigned kDropoutSeconds = 30;
-constexpr double kDropoutTone = 997;  // not a whole number of cycles per 20 ms block
-constexpr int16_t kDropoutPeak = 12000;
-constexpr double kResidualThreshold = 1000;
-constexpr size_t kEventMergeFrames = kRate / 20;  // a gap counts once, both its edges
-constexpr wchar_t kFeedDevice[] = L"Lyrant Bench Feed";  // plays into A and B at once
+constexpr DWORD kStopPollMs = 100;
+constexpr DWORD kMeterPollMs = 5;
+constexpr wchar_t kReadyFile[] = L"bench-ready";
+constexpr wchar_t kStopFile[] = L"bench-stop";
 
 const wchar_t* const kOutputs[] = {L"Lyrant Speakers B", L"Lyrant Bench C", L"Lyrant Bench D"};
 
@@ -92,140 +80,65 @@ int Rtf()
     return 0;
 }
 
-// Frames where channel 0 rises above the threshold after a quiet stretch.
-std::vector<size_t> Onsets(const std::vector<int16_t>& samples)
+struct QueueWatch
 {
-    std::vector<size_t> onsets;
-    size_t lastLoud = 0;
-    bool any = false;
-    for (size_t f = 0; f < samples.size() / 2; ++f) {
-        if (std::abs(samples[f * 2]) <= kOnsetThreshold)
-            continue;
-        if (!any || f - lastLoud > kOnsetQuietFrames)
-            onsets.push_back(f);
-        lastLoud = f;
-        any = true;
+    unsigned long samples = 0, emptyIn = 0, emptyOut = 0;
+    long minIn = 1 << 30, minOut = 1 << 30;
+    void Sample(const TransferMeters& meters)
+    {
+        // Playback fills up to half the ring before it starts: count from then on.
+        if (meters.queuedOut == 0 && samples == 0)
+            return;
+        ++samples;
+        minIn = std::min<long>(minIn, meters.queuedIn);
+        minOut = std::min<long>(minOut, meters.queuedOut);
+        emptyIn += meters.queuedIn == 0;
+        emptyOut += meters.queuedOut == 0;
     }
-    return onsets;
-}
+};
 
-// Plays feed into the named playback device while "Monitor of Lyrant Speakers B" is recorded, both
-// through wave devices of this process (Wine starting a sound tool while its streams run can wedge
-// its driver).
-bool FeedAndRecord(const wchar_t* feedDevice, const std::vector<int16_t>& feed, size_t recordBytes,
-                   std::vector<uint8_t>* recorded)
+// Routes "Monitor of Lyrant Speakers A" to B (and C, D) until told to stop: the sound server's own
+// tools feed and record, so the measuring path has no stream in this process.
+int Route(unsigned count)
 {
-    WAVEFORMATEXTENSIBLE format = WaveFormat(16, kRate, 2);
-    int in = FindWaveIn(L"Monitor of Lyrant Speakers B");
-    int out = FindWaveOut(feedDevice);
-    CWaveRecorder recorder;
-    CWavePlayer player;
-    std::vector<uint8_t> bytes(feed.size() * 2);
-    std::memcpy(bytes.data(), feed.data(), bytes.size());
-    if (in < 0 || out < 0 || !recorder.Start(static_cast<UINT>(in), format, recordBytes) ||
-        !player.Start(static_cast<UINT>(out), format, bytes) || !player.Wait(kToolTimeoutMs) ||
-        !recorder.Wait(kToolTimeoutMs)) {
-        std::fprintf(stderr, "bench: feeding or recording failed\n");
-        return false;
-    }
-    *recorded = recorder.Data();
-    return true;
-}
-
-std::vector<int16_t> AsSamples(const std::vector<uint8_t>& bytes)
-{
-    std::vector<int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-    return samples;
-}
-
-bool StartChannels(std::vector<CTransferChannel>& channels, unsigned count)
-{
+    std::vector<CTransferChannel> channels(3);
     int input = FindWaveIn(L"Monitor of Lyrant Speakers A");
     for (unsigned i = 0; i < count; ++i) {
         TransferSettings settings;
         int output = FindWaveOut(kOutputs[i]);
         if (input < 0 || output < 0) {
             std::fprintf(stderr, "bench: device missing for channel %u\n", i + 1);
-            return false;
+            return 1;
         }
         settings.inputDevice = static_cast<UINT>(input);
         settings.outputDevice = static_cast<UINT>(output);
-        if (!channels[i].Start(settings))
-            return false;
+        if (!channels[i].Start(settings)) {
+            std::fprintf(stderr, "bench: channel %u did not start\n", i + 1);
+            return 1;
+        }
     }
-    return true;
-}
-
-// Impulses go to the combined sink "Lyrant Bench Feed" (sinks A and B at once): each shows in B's
-// recording directly and again after the path under test.
-int Latency(const std::string& name, bool withEngine)
-{
-    std::vector<CTransferChannel> channels(1);
-    if (withEngine && !StartChannels(channels, 1))
+    HANDLE ready = CreateFileW(kReadyFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (ready == INVALID_HANDLE_VALUE)
         return 1;
-    Sleep(kSettleMs);
-    size_t spacing = static_cast<size_t>(kImpulseSpacingS * kRate);
-    std::vector<int16_t> feed((kImpulses + 1) * spacing * 2, 0);
-    for (int k = 0; k < kImpulses; ++k)
-        for (size_t f = 0; f < kImpulseFrames; ++f)
-            feed[((k + 1) * spacing - spacing / 2 + f) * 2] = feed[((k + 1) * spacing - spacing / 2 + f) * 2 + 1] =
-                kImpulseLevel;
-    std::vector<uint8_t> recorded;
-    if (!FeedAndRecord(kFeedDevice, feed, (kImpulses + 3) * spacing * kFrameBytes, &recorded))
-        return 1;
-    channels[0].Stop();
-    std::vector<size_t> onsets = Onsets(AsSamples(recorded));
-    std::vector<double> delays;
-    for (size_t i = 0; i + 1 < onsets.size(); i += 2)
-        delays.push_back(1000.0 * static_cast<double>(onsets[i + 1] - onsets[i]) / kRate);
-    if (onsets.size() != 2 * kImpulses)
-        std::fprintf(stderr, "bench: %s: %zu onsets for %d impulses\n", name.c_str(), onsets.size(), kImpulses);
-    std::printf("%s %.1f ms\n", name.c_str(), Median(delays));
-    return 0;
-}
-
-// A pure tone predicts each sample from the two before it; a gap or a lost block breaks that.
-int Dropouts(const std::string& name, unsigned count)
-{
-    std::vector<CTransferChannel> channels(3);
-    if (!StartChannels(channels, count))
-        return 1;
-    Sleep(kSettleMs);
-    std::vector<int16_t> tone = MakeTone(kDropoutTone, kRate, 2, kDropoutSeconds * kRate, kDropoutPeak);
-    std::vector<uint8_t> recorded;
-    bool done = FeedAndRecord(L"Lyrant Speakers A", tone, (kDropoutSeconds + 3) * kRate * kFrameBytes, &recorded);
+    CloseHandle(ready);
+    // The engine's queues, sampled while it routes: a break with blocks queued on both devices
+    // happened outside the engine.
+    std::vector<QueueWatch> watches(count);
+    for (DWORD tick = 0;; ++tick) {
+        if (tick % (kStopPollMs / kMeterPollMs) == 0 && GetFileAttributesW(kStopFile) != INVALID_FILE_ATTRIBUTES)
+            break;
+        for (unsigned i = 0; i < count; ++i)
+            watches[i].Sample(channels[i].Meters());
+        Sleep(kMeterPollMs);
+    }
     for (auto& channel : channels)
         channel.Stop();
-    if (!done)
-        return 1;
-    std::vector<int16_t> samples = AsSamples(recorded);
-    auto span = LoudSpan(samples, 2, kDropoutPeak / 2);
-    size_t margin = kRate / 20;  // the stream's own start and end
-    double coefficient = 2 * std::cos(2 * 3.14159265358979323846 * kDropoutTone / kRate);
-    int events = 0;
-    size_t lastEvent = 0;
-    bool any = false;
-    std::string where;
-    for (size_t f = span.first + margin; f + margin < span.second; ++f) {
-        double predicted = coefficient * samples[(f - 1) * 2] - samples[(f - 2) * 2];
-        if (std::fabs(samples[f * 2] - predicted) <= kResidualThreshold)
-            continue;
-        if (!any || f - lastEvent > kEventMergeFrames) {
-            ++events;
-            char at[32];
-            std::snprintf(at, sizeof(at), " %.2f", static_cast<double>(f - span.first) / kRate);
-            where += at;
-        }
-        lastEvent = f;
-        any = true;
-    }
-    double arrived = static_cast<double>(span.second - span.first) / kRate;
-    if (std::fabs(arrived - kDropoutSeconds) > 0.5)
-        std::fprintf(stderr, "bench: %s: %.2f s of the %u s tone arrived\n", name.c_str(), arrived, kDropoutSeconds);
-    if (events)
-        std::fprintf(stderr, "bench: %s: discontinuities at (s):%s\n", name.c_str(), where.c_str());
-    std::printf("%s %d count\n", name.c_str(), events);
+    for (unsigned i = 0; i < count; ++i)
+        std::fprintf(stderr,
+                     "bench: channel %u: %lu samples; capture queue min %ld, empty %lu times; "
+                     "playback queue min %ld, empty %lu times\n",
+                     i + 1, watches[i].samples, watches[i].minIn, watches[i].emptyIn, watches[i].minOut,
+                     watches[i].emptyOut);
     return 0;
 }
 
@@ -236,10 +149,8 @@ int main(int argc, char** argv)
     std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "rtf")
         return Rtf();
-    if (mode == "latency" && argc > 3)
-        return Latency(argv[2], std::strcmp(argv[3], "engine") == 0);
-    if (mode == "dropouts" && argc > 3)
-        return Dropouts(argv[2], static_cast<unsigned>(std::max(1, std::min(3, std::atoi(argv[3])))));
-    std::fprintf(stderr, "usage: AudioBench rtf | latency NAME engine|none | dropouts NAME CHANNELS\n");
+    if (mode == "route" && argc > 2)
+        return Route(static_cast<unsigned>(std::max(1, std::min(3, std::atoi(argv[2])))));
+    std::fprintf(stderr, "usage: AudioBench rtf | route CHANNELS\n");
     return 2;
 }
