@@ -13,6 +13,7 @@
 #include "core/AppPaths.h"
 #include "core/RegSettings.h"
 #include "tests/support/AudioSignal.h"
+#include "tests/support/ProcessWindows.h"
 #include "tests/support/PulseAudioIo.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/WaveFeed.h"
@@ -27,22 +28,11 @@ std::wstring ProgramPath()
     return TestExeFolder() + L"\\..\\dist\\LyrantMain.exe";
 }
 
-struct FindContext
+bool IsMainDialog(HWND window)
 {
-    DWORD processId;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectDialogs(HWND window, LPARAM context)
-{
-    auto* find = reinterpret_cast<FindContext*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
     wchar_t className[32] = {};
     GetClassNameW(window, className, 32);
-    if (owner == find->processId && lstrcmpW(className, L"#32770") == 0 && GetDlgItem(window, IDC_START1))
-        find->windows.push_back(window);
-    return TRUE;
+    return lstrcmpW(className, L"#32770") == 0 && GetDlgItem(window, IDC_START1);
 }
 
 // A running copy of the program and its main window.
@@ -59,10 +49,9 @@ public:
             return;
         DWORD until = GetTickCount() + kWindowTimeoutMs;
         while (!window && GetTickCount() < until) {
-            FindContext find = {process.dwProcessId, {}};
-            EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&find));
-            if (!find.windows.empty() && IsWindowVisible(find.windows[0]))
-                window = find.windows[0];
+            HWND dialog = FindProcessWindow(process.dwProcessId, IsMainDialog);
+            if (dialog && IsWindowVisible(dialog))
+                window = dialog;
             else
                 Sleep(50);
         }
@@ -267,35 +256,18 @@ TEST_F(ProgramRun, RoutesAToneFromTheVirtualDeviceToTheSpeakers)
 
 namespace {
 
-struct BoxSearch
-{
-    DWORD processId;
-    const wchar_t* caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindCaptioned(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<BoxSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t caption[128] = {};
-    GetWindowTextW(window, caption, 128);
-    if (owner != search->processId || !IsWindowVisible(window) || lstrcmpW(caption, search->caption) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // A visible top-level window of the process with that caption, whatever its class; null when none
 // shows within the time.
 HWND WaitForCaptionedWindow(DWORD processId, const wchar_t* caption, DWORD timeoutMs)
 {
     for (DWORD until = GetTickCount() + timeoutMs;; Sleep(50)) {
-        BoxSearch search = {processId, caption, nullptr};
-        EnumWindows(FindCaptioned, reinterpret_cast<LPARAM>(&search));
-        if (search.found || GetTickCount() > until)
-            return search.found;
+        HWND found = FindProcessWindow(processId, [caption](HWND window) {
+            wchar_t text[128] = {};
+            GetWindowTextW(window, text, 128);
+            return IsWindowVisible(window) && lstrcmpW(text, caption) == 0;
+        });
+        if (found || GetTickCount() > until)
+            return found;
     }
 }
 

@@ -2,29 +2,19 @@
 
 #include <cwchar>
 
+#include "tests/support/ProcessWindows.h"
+
 namespace {
 
 constexpr DWORD kPollMs = 20;
 
-struct Search
+// The update question or notice: found by its caption, whatever its window class.
+bool IsUpdateBox(HWND window)
 {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<Search*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
     // Not GetWindowText: it would send to the window's thread, which may be waiting for this one.
     wchar_t caption[32] = {};
     InternalGetWindowText(window, caption, 32);
-    if (owner == search->processId && IsWindowVisible(window) && wcscmp(caption, L"Freshet") == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    return IsWindowVisible(window) && wcscmp(caption, L"Freshet") == 0;
 }
 
 }  // namespace
@@ -45,11 +35,9 @@ void CUpdateBoxAnswerer::Watch()
     HWND answered = nullptr;
     while (!m_stop) {
         Sleep(kPollMs);
-        Search search = {m_processId, nullptr};
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-        if (!search.found || search.found == answered)
+        HWND box = FindProcessWindow(m_processId, IsUpdateBox);
+        if (!box || box == answered)
             continue;
-        HWND box = search.found;
         Box seen = {GetWindowThreadProcessId(box, nullptr), GetWindow(box, GW_OWNER),
                     GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO), GetDlgItem(box, IDOK) != nullptr};
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(m_answer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, m_answer)));

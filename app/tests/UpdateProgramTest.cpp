@@ -11,6 +11,7 @@
 #include "core/RegSettings.h"
 #include "outside/freshet/Freshet.h"
 #include "outside/freshet/tests/LocalUpdateServer.h"
+#include "tests/support/ProcessWindows.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
@@ -19,29 +20,9 @@ constexpr DWORD kRunTimeoutMs = 20000;
 constexpr DWORD kPollMs = 20;
 const std::string kPackage(4000, 'U');
 
-struct Search
-{
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<Search*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && GetDlgItem(window, IDC_START1)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND MainWindowOf(DWORD processId)
 {
-    Search search = {processId, nullptr};
-    EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindProcessWindow(processId, [](HWND window) { return GetDlgItem(window, IDC_START1) != nullptr; });
 }
 
 // The program started as a user starts it, from its own folder.
