@@ -125,6 +125,7 @@ void CHtmlDrawer::AbandonPass()
     if (m_font)
         RestoreDc();
     SetTextJustification(m_dc, 0, 0);
+    m_justified = false;
     m_measuring = FALSE;
     m_tableDepth = 0;
     CMarkupString().swap(m_text);
@@ -139,6 +140,7 @@ void CHtmlDrawer::PrepareText(HDC dc, const wchar_t* text, SIZE* size)
 {
     m_dc = dc;
     SetTextJustification(dc, 0, 0);
+    m_justified = false;
     if (!text) {
         m_text.clear();
     } else if (!m_text.empty() && text >= m_text.c_str() && text <= m_text.c_str() + m_text.size()) {

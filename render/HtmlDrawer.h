@@ -215,6 +215,8 @@ public:
     int BeginLine(int x);
     int EndLine(int* x, int count, SIZE* size);
     void ApplyFont();
+    void ApplyColours();
+    void SetJustification(int extra, int breaks);
     int TextTop(int y, int pieceHeight);
     int ImageTop(int y, int imageHeight);
     BOOL PushPopStyle(BOOL closing, const CMarkupString& name);
@@ -314,6 +316,11 @@ private:
     int m_previousBkMode = 0;
     COLORREF m_previousTextColor = 0;
     COLORREF m_previousBkColor = 0;
+    // What this pass last set on the DC: each system call costs a table of many cells dearly.
+    int m_appliedBkMode = 0;
+    COLORREF m_appliedTextColor = 0;
+    COLORREF m_appliedBkColor = 0;
+    bool m_justified = true;   // the DC may carry a justification
     RECT m_runRect = {0, 0, 0, 0};
     int m_x = 0;
     int m_y = 0;

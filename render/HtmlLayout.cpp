@@ -87,6 +87,7 @@ void CHtmlDrawer::DrawMarkup(SIZE* size, const RECT* rect)
         m_wrapLog.clear();
     }
     m_wrapCursor = 0;
+    m_justified = true;   // the host's DC may carry one
     m_lineIndex = 0;
     m_linkCounter = -1;
     m_tableIndex = -1;
@@ -184,6 +185,11 @@ void CHtmlDrawer::ApplyFont()
     for (MarkupFont& f : m_fonts)
         if (std::memcmp(&f.logFont, &m_logFont, sizeof(m_logFont)) == 0)
             cached = &f;
+    if (cached && m_font == cached->font) {
+        // Most tags change no font: only the colours may differ.
+        ApplyColours();
+        return;
+    }
     if (!cached) {
         if (m_fonts.size() >= kFontCacheSize) {
             // The oldest goes, unless it is the one selected now.
@@ -202,11 +208,12 @@ void CHtmlDrawer::ApplyFont()
         m_previousBkMode = SetBkMode(m_dc, m_style.backgroundMode);
         m_previousTextColor = SetTextColor(m_dc, m_style.textColor);
         m_previousBkColor = SetBkColor(m_dc, m_style.backgroundColor);
+        m_appliedBkMode = m_style.backgroundMode;
+        m_appliedTextColor = m_style.textColor;
+        m_appliedBkColor = m_style.backgroundColor;
     }
+    ApplyColours();
     m_font = font;
-    SetBkMode(m_dc, m_style.backgroundMode);
-    SetTextColor(m_dc, m_style.textColor);
-    SetBkColor(m_dc, m_style.backgroundColor);
     if (!cached->measured) {
         GetTextMetricsW(m_dc, &cached->metrics);
         cached->measured = true;
@@ -228,6 +235,27 @@ BOOL CHtmlDrawer::PushPopStyle(BOOL closing, const CMarkupString& name)
     return TRUE;
 }
 
+void CHtmlDrawer::ApplyColours()
+{
+    if (m_appliedBkMode != m_style.backgroundMode)
+        SetBkMode(m_dc, m_style.backgroundMode);
+    if (m_appliedTextColor != m_style.textColor)
+        SetTextColor(m_dc, m_style.textColor);
+    if (m_appliedBkColor != m_style.backgroundColor)
+        SetBkColor(m_dc, m_style.backgroundColor);
+    m_appliedBkMode = m_style.backgroundMode;
+    m_appliedTextColor = m_style.textColor;
+    m_appliedBkColor = m_style.backgroundColor;
+}
+
+void CHtmlDrawer::SetJustification(int extra, int breaks)
+{
+    if (extra == 0 && !m_justified)
+        return;
+    SetTextJustification(m_dc, extra, breaks);
+    m_justified = extra != 0;
+}
+
 int CHtmlDrawer::BeginLine(int x)
 {
     if (m_measuring) {
@@ -247,9 +275,9 @@ int CHtmlDrawer::BeginLine(int x)
     if (m_line.percent != 0)
         m_line.width += MulDiv(available, m_line.percent, 100);
     if (m_line.alignment == 3 && m_line.wrapped)
-        SetTextJustification(m_dc, available - m_line.width, m_line.breaks);
+        SetJustification(available - m_line.width, m_line.breaks);
     else
-        SetTextJustification(m_dc, 0, 0);
+        SetJustification(0, 0);
     m_remainingWidth = m_line.width;
     m_remainingBreaks = m_line.breaks;
     switch (m_line.alignment) {
@@ -358,7 +386,7 @@ SIZE CHtmlDrawer::DrawRun(const CMarkupString& text, const RECT* rect)
         m_line.wrapped = 0;
         EndLine(&m_x, 1, &runSize);
     }
-    SetTextJustification(m_dc, 0, 0);
+    SetJustification(0, 0);
     SIZE result = {runSize.cx, m_y - m_runRect.top};
     for (int i = firstLine; i < m_lineIndex && i < static_cast<int>(m_lines.size()); ++i)
         if (m_lines[i].percent != 0)
@@ -374,7 +402,7 @@ void CHtmlDrawer::DrawTextPiece(CMarkupString text, SIZE* runSize)
     // wrapping it quadratic.
     int start = 0;
     while (start < text.Length()) {
-        SetTextJustification(m_dc, 0, 0);
+        SetJustification(0, 0);
         const int length = text.Length() - start;
         const int roomWidth = m_runRect.right - m_runRect.left;
         const bool wrapOff = m_maxWidth == 0 || roomWidth <= 0;
@@ -413,9 +441,10 @@ void CHtmlDrawer::DrawTextPiece(CMarkupString text, SIZE* runSize)
                 m_remainingBreaks = CountChar(piece, L' ');
             }
             if (m_line.alignment == 3 && m_line.wrapped)
-                SetTextJustification(m_dc, (m_runRect.right - m_x) - m_remainingWidth, m_remainingBreaks);
+                SetJustification((m_runRect.right - m_x) - m_remainingWidth, m_remainingBreaks);
             m_remainingWidth -= width;
-            width = Extent(m_dc, piece).cx;   // justified width
+            if (m_justified)
+                width = Extent(m_dc, piece).cx;   // justified width
             AddHotArea(m_x, pieceY, m_x + width, pieceY + natural.cy);
             MarkupTextOut(m_dc, m_x, pieceY, piece);
             m_remainingBreaks -= CountChar(piece, L' ');

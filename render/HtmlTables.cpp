@@ -170,6 +170,9 @@ void CHtmlDrawer::OpenTablePart(const wchar_t* name, const CMarkupString& text, 
 
 void CHtmlDrawer::FillAndFrame(const RECT& box, COLORREF light, COLORREF dark, int frameWidth)
 {
+    // Most cells of a large table lie outside the clip box; their pens and fills cost for nothing.
+    if (!RectVisible(m_dc, &box))
+        return;
     if (m_style.backgroundEffect >= 0)
         MarkupFill(m_drawManager, m_dc, m_style.backgroundEffect, box, m_style.backgroundColor,
                    m_style.backgroundMidColor, m_style.backgroundEndColor, kTableGranularity);

@@ -1,7 +1,7 @@
 #include "render/MarkupString.h"
 #include "core/WideFormat.h"
 #include <cstdarg>
-#include <locale>
+#include <cwctype>
 #include <vector>
 
 CMarkupString CMarkupString::Mid(int first, int count) const
@@ -40,9 +40,15 @@ CMarkupString CMarkupString::Right(int count) const
 
 CMarkupString& CMarkupString::MakeLower()
 {
-    std::locale global;
-    for (wchar_t& c : *this)
-        c = std::tolower(c, global);
+    // Tag and class names are ASCII nearly always; a locale per call cost more than the layout.
+    for (wchar_t& c : *this) {
+        if (c < 0x80) {
+            if (c >= L'A' && c <= L'Z')
+                c = static_cast<wchar_t>(c - L'A' + L'a');
+        } else {
+            c = static_cast<wchar_t>(std::towlower(c));
+        }
+    }
     return *this;
 }
 

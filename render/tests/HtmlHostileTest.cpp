@@ -145,8 +145,9 @@ TEST(HtmlHostile, ALongWordIsCutIntoLinesThatFitWithNothingLost)
         EXPECT_GT(r.rect.top, lastTop);
         lastTop = r.rect.top;
         // Each line holds the longest prefix that fits: one character more would not.
-        if (drawn < word.size())
+        if (drawn < word.size()) {
             EXPECT_GT(f.TextWidth(r.text + L"m", 16), 150);
+        }
     }
     EXPECT_EQ(drawn, word.size());
 }

@@ -9,6 +9,9 @@
 //                                      (ends the process likewise)
 // memory <n> <name> <MB>               an input committed past the watchdog's limit (likewise)
 // summary ...                          counts, the slowest input and the peak
+//   lyrant_fuzz dump <n> [mutations] [seed]   writes markup input n (UTF-16, its wrap width on the
+//                                              first line) to fuzz-input-<n>.txt, to replay it alone
+//   lyrant_fuzz replay <file>                  runs such a file as one input under the watchdog
 #include <windows.h>
 #include <psapi.h>
 
@@ -219,6 +222,48 @@ int RunSkins(int first, int mutations, unsigned seed)
     return 0;
 }
 
+int DumpMarkup(int index, int mutations, unsigned seed)
+{
+    std::vector<MarkupCase> cases = HostileMarkupCases();
+    for (MarkupCase& c : MutatedMarkupCases(seed, mutations))
+        cases.push_back(std::move(c));
+    if (index < 0 || index >= static_cast<int>(cases.size()))
+        return 2;
+    const std::wstring file = L"fuzz-input-" + std::to_wstring(index) + L".txt";
+    FILE* out = _wfopen(file.c_str(), L"wb");
+    if (!out)
+        return 1;
+    const std::wstring content = std::to_wstring(cases[index].maxWidth) + L"\n" + cases[index].text;
+    std::fwrite(content.data(), sizeof(wchar_t), content.size(), out);
+    std::fclose(out);
+    std::printf("dumped %d %s\n", index, cases[index].name.c_str());
+    return 0;
+}
+
+int ReplayMarkup(const char* path)
+{
+    FILE* in = std::fopen(path, "rb");
+    if (!in)
+        return 1;
+    std::wstring content;
+    wchar_t c;
+    while (std::fread(&c, sizeof(c), 1, in) == 1)
+        content += c;
+    std::fclose(in);
+    const size_t newline = content.find(L'\n');
+    if (newline == std::wstring::npos)
+        return 2;
+    const int maxWidth = std::stoi(content.substr(0, newline));
+    CDibSection32 canvas;
+    canvas.Create(400, 300);
+    CHtmlDrawer drawer;
+    const PictureFixtures pictures;
+    const std::wstring text = pictures.Fill(content.substr(newline + 1));
+    Totals totals;
+    RunOne(0, path, totals, [&]() { PrepareAndDraw(drawer, canvas.DC(), text, maxWidth); });
+    return totals.exceptions ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -236,6 +281,10 @@ int main(int argc, char** argv)
     DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &g_watch.thread, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
+    if (kind == "dump")
+        return DumpMarkup(first, mutations, seed);
+    if (kind == "replay" && argc > 2)
+        return ReplayMarkup(argv[2]);
     if (kind == "markup")
         return RunMarkup(first, mutations, seed);
     if (kind == "skin")

@@ -65,6 +65,10 @@ std::vector<MarkupCase> HostileMarkupCases()
         {"word_100000_unwrapped", std::wstring(100000, L'w'), 0},
         {"words_50000_wrapped", Repeat(L"ab ", 50000), 300},
         {"breaks_100000_wrapped", std::wstring(100000, L'-'), 100},
+        // Right-to-left runs among left-to-right text: the system's reordering of one long string costs
+        // the square of its length.
+        {"mixed_direction_unwrapped", Repeat(L"word \x05D0\x05D1\x05D2 \x0814\x0815" L"fect=", 3000), 0},
+        {"mixed_direction_wrapped", Repeat(L"word \x05D0\x05D1\x05D2 \x0814\x0815" L"fect=", 3000), 300},
         {"justified_long", L"<p align=justify>" + Repeat(L"lorem ipsum ", 20000), 400},
         {"word_in_cell_wrapped", L"<table><tr><td width=50>" + std::wstring(50000, L'q'), 300},
         {"image_percent_65536", L"<bmp handle=%BMP% width=65536% height=65536%>", 0},

@@ -29,6 +29,9 @@ void CSkinTxt::SetText(const wchar_t* text)
 
 void CSkinTxt::SetTextSize(int points)
 {
+    // A skin's size past any readable text would only make the system build giant glyphs.
+    const int kMaxPoints = 500;
+    points = points < -kMaxPoints ? -kMaxPoints : points > kMaxPoints ? kMaxPoints : points;
     if (points == 0 || points == m_points)
         return;
     LOGFONTW lf = {};
