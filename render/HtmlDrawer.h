@@ -59,6 +59,10 @@ struct MarkupCell
     int outerWidth = 0;
     int outerHeight = 0;
     int fixed = 0;
+    // Where the measuring pass's line and wrap records stood after the cell's content, so that a
+    // drawing pass can step over a cell it need not draw.
+    int lineEnd = 0;
+    int wrapEnd = 0;
 };
 
 struct MarkupTable

@@ -370,6 +370,8 @@ void CHtmlDrawer::DrawTableCell(const CMarkupString& cellText, const RECT& cellR
         record = MarkupCell{spans[0], spans[1], m_style.width, 0, 0, 0, m_style.width > 0 ? 1 : 0};
         RECT layout = {0, 0, m_style.width, 0};
         SIZE blocks = DrawBlocks(body, layout, true);
+        record.lineEnd = m_lineIndex;
+        record.wrapEnd = static_cast<int>(m_wrapLog.size());
         record.contentWidth = std::max(record.contentWidth, static_cast<int>(blocks.cx));
         record.contentHeight += blocks.cy;
         record.outerWidth = std::max(m_style.width, record.contentWidth) + 2 * inset;
@@ -377,13 +379,20 @@ void CHtmlDrawer::DrawTableCell(const CMarkupString& cellText, const RECT& cellR
     } else {
         // Dark first: cells look sunk into the raised table.
         FillAndFrame(cellRect, m_style.borderDarkColor, m_style.borderLightColor, 1);
-        RECT content = cellRect;
-        InflateRect(&content, -inset, -inset);
-        if (m_style.verticalAlign == 1)
-            content.top = content.top + (content.bottom - record.contentHeight - content.top) / 2;
-        else if (m_style.verticalAlign == 2)
-            content.top = content.bottom - record.contentHeight;
-        DrawBlocks(body, content, true);
+        if (!RectVisible(m_dc, &cellRect) && m_style.linkKind == 0 && body.find(L'<') == std::wstring::npos) {
+            // Plain text outside the clip box: nothing to draw and no link to record, so the cell is
+            // stepped over; a large table would otherwise lay out every hidden cell on each paint.
+            m_lineIndex = std::max(m_lineIndex, record.lineEnd);
+            m_wrapCursor = std::max(m_wrapCursor, static_cast<size_t>(std::max(0, record.wrapEnd)));
+        } else {
+            RECT content = cellRect;
+            InflateRect(&content, -inset, -inset);
+            if (m_style.verticalAlign == 1)
+                content.top = content.top + (content.bottom - record.contentHeight - content.top) / 2;
+            else if (m_style.verticalAlign == 2)
+                content.top = content.bottom - record.contentHeight;
+            DrawBlocks(body, content, true);
+        }
     }
     PushPopStyle(TRUE, L"td");
     ApplyFont();

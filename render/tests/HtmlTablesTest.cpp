@@ -176,3 +176,54 @@ TEST(HtmlTables, NestedTablesAndSurroundingRuns)
     e.Render(L"<table><td>stray</td><tr><td>x<tr>y</table>z<table>");
     EXPECT_NE(e.AllText().find(L"z"), std::wstring::npos);
 }
+
+TEST(HtmlTables, CellsOutsideTheClipBoxAreSteppedOverWithoutShiftingTheOthers)
+{
+    // Wrapped plain cells (skipped when hidden), link cells, and plain cells inside a link (both
+    // kept for their hot areas); the text after the tables must land where it always does.
+    std::wstring text = L"<table border=1>";
+    for (int r = 0; r < 40; ++r)
+        text += L"<tr><td width=60 align=center>row " + std::to_wstring(r) + L" has words that wrap</td><td><a href=x>link " +
+                std::to_wstring(r) + L"</a></td></tr>";
+    text += L"</table><a href=y><table>";
+    for (int r = 0; r < 10; ++r)
+        text += L"<tr><td>linked " + std::to_wstring(r) + L"</td></tr>";
+    text += L"</table></a><p align=center>after the tables, also wrapped into more than one line of text";
+
+    MarkupFixture whole(400, 4000);
+    whole.drawer.SetMaxWidth(200);
+    const SIZE size = whole.Prepare(text.c_str());
+    ASSERT_GT(size.cy, 600);
+    ASSERT_LT(size.cy, 4000);
+    whole.Draw(0, 0, size.cx, size.cy);
+    const std::vector<MarkupHotArea> wholeAreas = whole.drawer.GetHotAreas();
+
+    // A small canvas scrolled to the end: the first rows lie above it.
+    MarkupFixture part(400, 300);
+    part.drawer.SetMaxWidth(200);
+    part.Prepare(text.c_str());
+    const int offset = 300 - size.cy;
+    part.Draw(0, offset, size.cx, size.cy);
+
+    std::vector<MarkupDrawRecord> expected;
+    for (const MarkupDrawRecord& r : whole.Texts())
+        if (r.rect.bottom + offset > 0)
+            expected.push_back(r);
+    std::vector<MarkupDrawRecord> drawn;
+    for (const MarkupDrawRecord& r : part.Texts())
+        if (r.rect.bottom > 0)
+            drawn.push_back(r);
+    ASSERT_EQ(drawn.size(), expected.size());
+    ASSERT_FALSE(drawn.empty());
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        EXPECT_EQ(drawn[i].text, expected[i].text);
+        EXPECT_EQ(drawn[i].rect.left, expected[i].rect.left);
+        EXPECT_EQ(drawn[i].rect.top, expected[i].rect.top + offset);
+    }
+    EXPECT_NE(drawn.back().text.find(L"text"), std::wstring::npos);
+    // Fewer pieces were drawn than the whole table has: the hidden cells were stepped over.
+    EXPECT_LT(part.Texts().size(), whole.Texts().size());
+    ASSERT_EQ(part.drawer.GetHotAreas().size(), wholeAreas.size());
+    for (size_t i = 0; i < wholeAreas.size(); ++i)
+        EXPECT_EQ(part.drawer.GetHotAreas()[i].area.top, wholeAreas[i].area.top + offset);
+}

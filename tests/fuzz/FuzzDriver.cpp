@@ -12,6 +12,8 @@
 //   lyrant_fuzz dump <n> [mutations] [seed]   writes markup input n (UTF-16, its wrap width on the
 //                                              first line) to fuzz-input-<n>.txt, to replay it alone
 //   lyrant_fuzz replay <file>                  runs such a file as one input under the watchdog
+//   lyrant_fuzz dump-skin <n> [mutations] [seed]   writes skin input n to fuzz-skins\<name>\
+//   lyrant_fuzz replay-skin <Skin.inf>             attaches, paints and resizes that skin once
 #include <windows.h>
 #include <psapi.h>
 
@@ -264,6 +266,33 @@ int ReplayMarkup(const char* path)
     return totals.exceptions ? 1 : 0;
 }
 
+int DumpSkin(int index, int mutations, unsigned seed)
+{
+    std::vector<SkinCase> cases = HostileSkinCases();
+    for (SkinCase& c : MutatedSkinCases(seed, mutations))
+        cases.push_back(std::move(c));
+    if (index < 0 || index >= static_cast<int>(cases.size()))
+        return 2;
+    const std::wstring inf = WriteSkinCase(cases[index], L"fuzz-skins");
+    std::printf("dumped %d %s %ls\n", index, cases[index].name.c_str(), inf.c_str());
+    return 0;
+}
+
+int ReplaySkin(const char* inf)
+{
+    EnsureLibraryAttached();
+    std::wstring path;
+    for (const char* c = inf; *c; ++c)
+        path += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    Totals totals;
+    SkinTrial trial;
+    RunOne(0, inf, totals, [&]() { trial = TrySkin(path); });
+    std::printf("skin 0 %s attached %d skinned %d attach_ms %.1f paint_ms %.1f resize_ms %.1f\n", inf,
+                trial.attached, trial.skinned ? 1 : 0, 1000 * trial.attachSeconds, 1000 * trial.paintSeconds,
+                1000 * trial.resizeSeconds);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -283,6 +312,10 @@ int main(int argc, char** argv)
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     if (kind == "dump")
         return DumpMarkup(first, mutations, seed);
+    if (kind == "dump-skin")
+        return DumpSkin(first, mutations, seed);
+    if (kind == "replay-skin" && argc > 2)
+        return ReplaySkin(argv[2]);
     if (kind == "replay" && argc > 2)
         return ReplayMarkup(argv[2]);
     if (kind == "markup")

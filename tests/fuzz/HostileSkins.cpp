@@ -112,6 +112,13 @@ std::vector<SkinCase> HostileSkinCases()
         bomb.description += "Style = StretchMiddle\n";
         cases.push_back(bomb);
     }
+    {
+        // Every part of an ordinary layout cut from a picture whose alpha alternates per pixel: each part
+        // is under the picture's bound, but the window's outline would be tens of thousands of rectangles.
+        SkinCase checkered = Ordinary("checkered_parts", "");
+        checkered.images = {{"skin.png", CheckerImage(302)}};
+        cases.push_back(checkered);
+    }
     cases.push_back(Ordinary("edge_arithmetic", "",
                              WithKey(WithKey(kFramework, "MiddleLeft", "0 34 6 1"), "BottomLeft", "0 0 1 -100000000")));
     cases.push_back(Ordinary("edge_overflow", "",

@@ -50,17 +50,25 @@ HRGN TileRegion(HRGN source, int tileCx, int tileCy, int cx, int cy)
                         box.right >= tileCx && box.bottom >= tileCy;
     const long long tiles = ((static_cast<long long>(cx) + tileCx - 1) / tileCx) *
                             ((static_cast<long long>(cy) + tileCy - 1) / tileCy);
-    if (opaque || tiles > kMaxRegionTiles) {
+    const long long rects = static_cast<long long>(GetRegionData(source, 0, nullptr) / sizeof(RECT));
+    if (opaque || tiles > kMaxRegionTiles || tiles * rects > kMaxTiledRegionRects) {
         SetRectRgn(result, 0, 0, cx, cy);
         return result;
     }
+    // Doubling: each union joins two equal halves, so the work grows with the result, not with its
+    // square as when adding one tile at a time to an ever larger region.
+    CombineRgn(result, source, nullptr, RGN_COPY);
     HRGN moved = CreateRectRgn(0, 0, 0, 0);
-    for (int y = 0; y < cy; y += tileCy)
-        for (int x = 0; x < cx; x += tileCx) {
-            CombineRgn(moved, source, nullptr, RGN_COPY);
-            OffsetRgn(moved, x, y);
-            CombineRgn(result, result, moved, RGN_OR);
-        }
+    for (long long width = tileCx; width < cx; width *= 2) {
+        CombineRgn(moved, result, nullptr, RGN_COPY);
+        OffsetRgn(moved, static_cast<int>(width), 0);
+        CombineRgn(result, result, moved, RGN_OR);
+    }
+    for (long long height = tileCy; height < cy; height *= 2) {
+        CombineRgn(moved, result, nullptr, RGN_COPY);
+        OffsetRgn(moved, 0, static_cast<int>(height));
+        CombineRgn(result, result, moved, RGN_OR);
+    }
     DeleteObject(moved);
     HRGN clip = CreateRectRgn(0, 0, cx, cy);
     CombineRgn(result, result, clip, RGN_AND);

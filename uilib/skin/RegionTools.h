@@ -4,8 +4,12 @@
 // Small region operations for the skin pictures. Every result is a fresh region the caller owns.
 namespace FWSkin {
 
-// A tiled region of more tiles than this is taken as its whole rectangle.
+// A tiled region of more tiles, or of more rectangles in all, than these is taken as its whole
+// rectangle.
 const long long kMaxRegionTiles = 4096;
+const long long kMaxTiledRegionRects = 4096;
+// A window shape of more rectangles than this is taken as the window's whole rectangle.
+const long long kMaxWindowRegionRects = 4096;
 
 HRGN CopyRegion(HRGN source);
 // The part of source inside clip (left, top, right, bottom), moved by -clip.left, -clip.top.

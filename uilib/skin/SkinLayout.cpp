@@ -8,6 +8,7 @@
 
 #include "uilib/skin/GradientFill.h"
 #include "uilib/skin/Profile.h"
+#include "uilib/skin/RegionTools.h"
 #include "uilib/skin/Skin.h"
 #include "uilib/skin/SkinImgStrech.h"
 #include "uilib/skin/SkinImgTile.h"
@@ -218,6 +219,10 @@ HRGN CSkinLayout::GetRegion(int W, int H)
             DeleteObject(piece);
         }
     }
+    // A shape of thousands of rectangles is no frame's outline: it only makes every resize and
+    // paint of the window crawl. Such a window keeps its whole rectangle.
+    if (GetRegionData(region, 0, nullptr) / sizeof(RECT) > static_cast<DWORD>(kMaxWindowRegionRects))
+        SetRectRgn(region, 0, 0, W, H);
     return region;
 }
 

@@ -12,6 +12,7 @@
 #include "uilib/skin/PngLoader.h"
 #include "uilib/skin/RegionTools.h"
 #include "uilib/skin/Skin.h"
+#include "uilib/skin/SkinFrameApi.h"
 #include "uilib/skin/tests/LibraryFixture.h"
 #include "tests/fuzz/HostileSkins.h"
 
@@ -79,6 +80,38 @@ TEST(SkinHostile, EveryHostileSkinAttachesPaintsAndResizesPromptly)
             EXPECT_EQ(trial.attached, found->second);
         }
     }
+}
+
+TEST(SkinHostile, AWindowOutlineOfThousandsOfRectanglesBecomesTheWholeWindow)
+{
+    EnsureLibraryAttached();
+    TempFolder folder;
+    const std::vector<SkinCase> cases = HostileSkinCases();
+    HWND window = CreateWindowExW(0, L"STATIC", L"checkered", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 200,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(SetWindowSkin(window, WriteSkinCase(Case(cases, "checkered_parts"), Wide(folder.Path())).c_str()), 1);
+    SetWindowPos(window, nullptr, 0, 0, 900, 700, SWP_NOZORDER | SWP_NOACTIVATE);
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetWindowRgn(window, shape);
+    RECT box = {};
+    GetRgnBox(shape, &box);
+    EXPECT_EQ(kind, SIMPLEREGION);
+    EXPECT_EQ(box.right, 900);
+    EXPECT_EQ(box.bottom, 700);
+    DeleteObject(shape);
+
+    DestroyWindow(window);
+
+    // An ordinary skin keeps its outline (its picture's corners are cut).
+    window = CreateWindowExW(0, L"STATIC", L"ordinary", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 200, nullptr,
+                             nullptr, nullptr, nullptr);
+    ASSERT_EQ(SetWindowSkin(window, WriteSkinCase(Case(cases, "ordinary"), Wide(folder.Path())).c_str()), 1);
+    SetWindowPos(window, nullptr, 0, 0, 900, 700, SWP_NOZORDER | SWP_NOACTIVATE);
+    shape = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(window, shape), COMPLEXREGION);
+    DeleteObject(shape);
+    DestroyWindow(window);
 }
 
 TEST(SkinHostile, PngsThatLieAboutTheirSizeAreRefusedBeforeDecoding)
