@@ -12,7 +12,7 @@
 //   lyrant_fuzz dump <n> [mutations] [seed]   writes markup input n (UTF-16, its wrap width on the
 //                                              first line) to fuzz-input-<n>.txt, to replay it alone
 //   lyrant_fuzz replay <file>                  runs such a file as one input under the watchdog
-//   lyrant_fuzz dump-skin <n> [mutations] [seed]   writes skin input n to fuzz-skins\<name>\
+//   lyrant_fuzz dump-skin <n> [mutations] [seed]   writes skin input n into fuzz-skins, a folder per input
 //   lyrant_fuzz replay-skin <Skin.inf>             attaches, paints and resizes that skin once
 #include <windows.h>
 #include <psapi.h>
