@@ -170,9 +170,6 @@ void CHtmlDrawer::OpenTablePart(const wchar_t* name, const CMarkupString& text, 
 
 void CHtmlDrawer::FillAndFrame(const RECT& box, COLORREF light, COLORREF dark, int frameWidth)
 {
-    // Most cells of a large table lie outside the clip box; their pens and fills cost for nothing.
-    if (!RectVisible(m_dc, &box))
-        return;
     if (m_style.backgroundEffect >= 0)
         MarkupFill(m_drawManager, m_dc, m_style.backgroundEffect, box, m_style.backgroundColor,
                    m_style.backgroundMidColor, m_style.backgroundEndColor, kTableGranularity);
@@ -274,7 +271,8 @@ SIZE CHtmlDrawer::DrawTable(SIZE* size, const CMarkupString& tableText, const RE
         table.rowOffsets = Offsets(table.rowHeights, s);
         if (m_style.backgroundEffect < 0 && !m_style.backgroundImage.empty())
             DrawBackgroundImage(m_dc, tableRect.left, tableRect.top, W, H, m_style.backgroundImage);
-        FillAndFrame(tableRect, m_style.borderLightColor, m_style.borderDarkColor, m_style.borderWidth);
+        if (RectVisible(m_dc, &tableRect))
+            FillAndFrame(tableRect, m_style.borderLightColor, m_style.borderDarkColor, m_style.borderWidth);
         *size = {W, H};
     }
 
@@ -377,9 +375,12 @@ void CHtmlDrawer::DrawTableCell(const CMarkupString& cellText, const RECT& cellR
         record.outerWidth = std::max(m_style.width, record.contentWidth) + 2 * inset;
         record.outerHeight = std::max(m_style.height, record.contentHeight) + 2 * inset;
     } else {
+        // Most cells of a large table lie outside the clip box; their pens and fills cost for nothing.
+        const bool visible = RectVisible(m_dc, &cellRect) != FALSE;
         // Dark first: cells look sunk into the raised table.
-        FillAndFrame(cellRect, m_style.borderDarkColor, m_style.borderLightColor, 1);
-        if (!RectVisible(m_dc, &cellRect) && m_style.linkKind == 0 && body.find(L'<') == std::wstring::npos) {
+        if (visible)
+            FillAndFrame(cellRect, m_style.borderDarkColor, m_style.borderLightColor, 1);
+        if (!visible && m_style.linkKind == 0 && body.find(L'<') == std::wstring::npos) {
             // Plain text outside the clip box: nothing to draw and no link to record, so the cell is
             // stepped over; a large table would otherwise lay out every hidden cell on each paint.
             m_lineIndex = std::max(m_lineIndex, record.lineEnd);

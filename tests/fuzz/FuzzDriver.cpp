@@ -120,6 +120,30 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS* info)
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
+// The hostile cases, then that many mutations of them: the indexes every mode numbers inputs by.
+std::vector<MarkupCase> MarkupCorpus(int mutations, unsigned seed)
+{
+    std::vector<MarkupCase> cases = HostileMarkupCases();
+    for (MarkupCase& c : MutatedMarkupCases(seed, mutations))
+        cases.push_back(std::move(c));
+    return cases;
+}
+
+std::vector<SkinCase> SkinCorpus(int mutations, unsigned seed)
+{
+    std::vector<SkinCase> cases = HostileSkinCases();
+    for (SkinCase& c : MutatedSkinCases(seed, mutations))
+        cases.push_back(std::move(c));
+    return cases;
+}
+
+void PrintSkinTrial(int index, const char* name, const SkinTrial& trial)
+{
+    std::printf("skin %d %s attached %d skinned %d attach_ms %.1f paint_ms %.1f resize_ms %.1f\n", index, name,
+                trial.attached, trial.skinned ? 1 : 0, 1000 * trial.attachSeconds, 1000 * trial.paintSeconds,
+                1000 * trial.resizeSeconds);
+}
+
 struct Totals
 {
     int inputs = 0;
@@ -183,9 +207,7 @@ void Summary(const char* kind, const Totals& totals)
 
 int RunMarkup(int first, int mutations, unsigned seed)
 {
-    std::vector<MarkupCase> cases = HostileMarkupCases();
-    for (MarkupCase& c : MutatedMarkupCases(seed, mutations))
-        cases.push_back(std::move(c));
+    const std::vector<MarkupCase> cases = MarkupCorpus(mutations, seed);
     CDibSection32 canvas;
     canvas.Create(400, 300);
     CHtmlDrawer drawer;
@@ -202,9 +224,7 @@ int RunMarkup(int first, int mutations, unsigned seed)
 int RunSkins(int first, int mutations, unsigned seed)
 {
     EnsureLibraryAttached();
-    std::vector<SkinCase> cases = HostileSkinCases();
-    for (SkinCase& c : MutatedSkinCases(seed, mutations))
-        cases.push_back(std::move(c));
+    const std::vector<SkinCase> cases = SkinCorpus(mutations, seed);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = std::wstring(temp) + L"lyrant_fuzz_skins";
@@ -215,9 +235,7 @@ int RunSkins(int first, int mutations, unsigned seed)
         SkinTrial trial;
         RunOne(i, cases[i].name, totals, [&]() { trial = TrySkin(inf); });
         skinned += trial.skinned ? 1 : 0;
-        std::printf("skin %d %s attached %d skinned %d attach_ms %.1f paint_ms %.1f resize_ms %.1f\n", i,
-                    cases[i].name.c_str(), trial.attached, trial.skinned ? 1 : 0, 1000 * trial.attachSeconds,
-                    1000 * trial.paintSeconds, 1000 * trial.resizeSeconds);
+        PrintSkinTrial(i, cases[i].name.c_str(), trial);
     }
     std::printf("skinned %d of %d\n", skinned, totals.inputs);
     Summary("skin", totals);
@@ -226,9 +244,7 @@ int RunSkins(int first, int mutations, unsigned seed)
 
 int DumpMarkup(int index, int mutations, unsigned seed)
 {
-    std::vector<MarkupCase> cases = HostileMarkupCases();
-    for (MarkupCase& c : MutatedMarkupCases(seed, mutations))
-        cases.push_back(std::move(c));
+    const std::vector<MarkupCase> cases = MarkupCorpus(mutations, seed);
     if (index < 0 || index >= static_cast<int>(cases.size()))
         return 2;
     const std::wstring file = L"fuzz-input-" + std::to_wstring(index) + L".txt";
@@ -268,9 +284,7 @@ int ReplayMarkup(const char* path)
 
 int DumpSkin(int index, int mutations, unsigned seed)
 {
-    std::vector<SkinCase> cases = HostileSkinCases();
-    for (SkinCase& c : MutatedSkinCases(seed, mutations))
-        cases.push_back(std::move(c));
+    const std::vector<SkinCase> cases = SkinCorpus(mutations, seed);
     if (index < 0 || index >= static_cast<int>(cases.size()))
         return 2;
     const std::wstring inf = WriteSkinCase(cases[index], L"fuzz-skins");
@@ -287,9 +301,7 @@ int ReplaySkin(const char* inf)
     Totals totals;
     SkinTrial trial;
     RunOne(0, inf, totals, [&]() { trial = TrySkin(path); });
-    std::printf("skin 0 %s attached %d skinned %d attach_ms %.1f paint_ms %.1f resize_ms %.1f\n", inf,
-                trial.attached, trial.skinned ? 1 : 0, 1000 * trial.attachSeconds, 1000 * trial.paintSeconds,
-                1000 * trial.resizeSeconds);
+    PrintSkinTrial(0, inf, trial);
     return 0;
 }
 
