@@ -11,10 +11,11 @@
 # Wine's PulseAudio driver keeps only about 30 ms in the server's buffer of each stream and refills
 # it from a 10 ms timer: on a loaded machine one late timer empties it and the sound breaks. libpulse
 # takes a larger buffer from PULSE_LATENCY_MSEC (0 leaves the driver's own; it also sets the capture
-# streams' fragment). Measured with scripts/bench on a heavily loaded machine: 60 ms broke less often
-# than the driver's own and about as often as 100 ms, at 45 ms less latency; with 200 ms the latency
-# rose to over half a second and clicks no longer came through.
-HARNESS_SERVER_BUFFER_MSEC=60
+# streams' fragment). Measured with scripts/bench: at 30 to 60 ms the engine's capture queue still
+# ran dry (Wine's playback path held most of the ring) and one routed channel broke 2 to 37 times a
+# minute; at 100 ms it never ran dry and the runs were clean, at about 190 ms latency; at 150 ms the
+# latency passed a quarter second and breaks came back.
+HARNESS_SERVER_BUFFER_MSEC=100
 
 harness_log() { echo "harness: $*" >&2; }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Signals of scripts/bench and their analysis, on raw s16le stereo at 44100 Hz.
 
-  feed FILE SECONDS     the counter feed: right channel a frame counter (1, 2, ... wrapping at 65536),
-                        left channel a tone computed from that counter, so every frame names itself
+  feed FILE SECONDS     the counter feed after a lead-in of silence: right channel a frame counter
+                        (1, 2, ... wrapping at 65536), left channel a tone computed from that
+                        counter, so every frame names itself; prints the number of counter frames
   clicks FILE           short clicks for the latency measurement
   breaks NAME FRAMES FILE...
                         breaks of the counter feed in each recording; prints "NAME <count> count"
@@ -30,6 +31,10 @@ CLICK_FRAMES = 44
 CLICK_LEVEL = 20000
 ONSET_LEVEL = 5000
 ONSET_QUIET = RATE // 50
+# A stream that starts on a running sink makes the server rewind and mix it into frames that the
+# sink's monitor has already handed to readers with small fragments (the program under test): the
+# first 5 to 200 frames of it never reach them. The feed starts with silence, so only silence is lost.
+LEAD_IN = RATE // 2
 
 
 def tone(counter):
@@ -46,6 +51,7 @@ def write_feed(path, seconds):
     frames = int(seconds * RATE)
     table = frame_table()
     with open(path, 'wb') as out:
+        out.write(b'\0' * (LEAD_IN * FRAME))
         # Counter 1 first: the frame of counter 0 is (0, 0), which looks like silence.
         first, left = 1, frames
         while left:

@@ -21,7 +21,9 @@ class BreakAnalysis(unittest.TestCase):
             path = os.path.join(folder, 'feed.raw')
             cls.frames = signal.write_feed(path, 3)
             with open(path, 'rb') as f:
-                cls.feed = f.read()
+                cls.written = f.read()
+        # The counter frames, after the lead-in of silence.
+        cls.feed = cls.written[signal.LEAD_IN * FRAME:]
 
     def part(self, first, end=None):
         return self.feed[first * FRAME:(end if end is not None else self.frames) * FRAME]
@@ -31,6 +33,8 @@ class BreakAnalysis(unittest.TestCase):
         cases = [
             # name, recording, expected incidents as (silence, lost, repeated, altered, missing)
             ('delayed only', quiet * 3000 + self.feed + quiet * 5000, []),
+            ('the lead-in of the feed as written is no break', self.written + quiet * 100, []),
+            ('a lost start is a break', quiet * 100 + self.part(70), [(0, 70, 0, 0, 0)]),
             ('gap, then the skip that catches up',
              quiet * 100 + self.part(0, SECOND) + quiet * 800 + self.part(SECOND + 150) + quiet * 100,
              [(800, 150, 0, 0, 0)]),
