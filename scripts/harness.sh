@@ -11,11 +11,12 @@
 # Wine's PulseAudio driver keeps only about 30 ms in the server's buffer of each stream and refills
 # it from a 10 ms timer: on a loaded machine one late timer empties it and the sound breaks. libpulse
 # takes a larger buffer from PULSE_LATENCY_MSEC (0 leaves the driver's own; it also sets the capture
-# streams' fragment). Measured with scripts/bench: at 30 to 60 ms the engine's capture queue still
-# ran dry (Wine's playback path held most of the ring) and one routed channel broke 2 to 37 times a
-# minute; at 100 ms it never ran dry and the runs were clean, at about 190 ms latency; at 150 ms the
-# latency passed a quarter second and breaks came back.
-HARNESS_SERVER_BUFFER_MSEC=100
+# streams' fragment). Measured with scripts/bench on a quiet machine, five-minute runs: at 60 ms one
+# routed channel broke 15 to 34 times and three 44 to 93, at about 135 ms latency. A larger value is
+# no cure, because the same value sets the capture fragment: at 100 ms capture arrives in 100 ms
+# bursts while playback holds most of the engine's 200 ms ring, so a stream either ran clean or broke
+# hundreds of times (0 to 547 a channel), at about 190 ms latency.
+HARNESS_SERVER_BUFFER_MSEC=60
 
 harness_log() { echo "harness: $*" >&2; }
 
