@@ -120,19 +120,11 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS* info)
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-// The hostile cases, then that many mutations of them: the indexes every mode numbers inputs by.
-std::vector<MarkupCase> MarkupCorpus(int mutations, unsigned seed)
+// The hostile cases, then the mutations of them: the indexes every mode numbers inputs by.
+template <class Case>
+std::vector<Case> Corpus(std::vector<Case> cases, std::vector<Case> mutated)
 {
-    std::vector<MarkupCase> cases = HostileMarkupCases();
-    for (MarkupCase& c : MutatedMarkupCases(seed, mutations))
-        cases.push_back(std::move(c));
-    return cases;
-}
-
-std::vector<SkinCase> SkinCorpus(int mutations, unsigned seed)
-{
-    std::vector<SkinCase> cases = HostileSkinCases();
-    for (SkinCase& c : MutatedSkinCases(seed, mutations))
+    for (Case& c : mutated)
         cases.push_back(std::move(c));
     return cases;
 }
@@ -207,7 +199,7 @@ void Summary(const char* kind, const Totals& totals)
 
 int RunMarkup(int first, int mutations, unsigned seed)
 {
-    const std::vector<MarkupCase> cases = MarkupCorpus(mutations, seed);
+    const std::vector<MarkupCase> cases = Corpus(HostileMarkupCases(), MutatedMarkupCases(seed, mutations));
     CDibSection32 canvas;
     canvas.Create(400, 300);
     CHtmlDrawer drawer;
@@ -224,7 +216,7 @@ int RunMarkup(int first, int mutations, unsigned seed)
 int RunSkins(int first, int mutations, unsigned seed)
 {
     EnsureLibraryAttached();
-    const std::vector<SkinCase> cases = SkinCorpus(mutations, seed);
+    const std::vector<SkinCase> cases = Corpus(HostileSkinCases(), MutatedSkinCases(seed, mutations));
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = std::wstring(temp) + L"lyrant_fuzz_skins";
@@ -244,7 +236,7 @@ int RunSkins(int first, int mutations, unsigned seed)
 
 int DumpMarkup(int index, int mutations, unsigned seed)
 {
-    const std::vector<MarkupCase> cases = MarkupCorpus(mutations, seed);
+    const std::vector<MarkupCase> cases = Corpus(HostileMarkupCases(), MutatedMarkupCases(seed, mutations));
     if (index < 0 || index >= static_cast<int>(cases.size()))
         return 2;
     const std::wstring file = L"fuzz-input-" + std::to_wstring(index) + L".txt";
@@ -284,7 +276,7 @@ int ReplayMarkup(const char* path)
 
 int DumpSkin(int index, int mutations, unsigned seed)
 {
-    const std::vector<SkinCase> cases = SkinCorpus(mutations, seed);
+    const std::vector<SkinCase> cases = Corpus(HostileSkinCases(), MutatedSkinCases(seed, mutations));
     if (index < 0 || index >= static_cast<int>(cases.size()))
         return 2;
     const std::wstring inf = WriteSkinCase(cases[index], L"fuzz-skins");
