@@ -3,27 +3,50 @@
 #   harness_start RUN_DIR   exports WINEPREFIX, DISPLAY, XDG_RUNTIME_DIR, PULSE_SERVER; writes RUN_DIR/env
 #                           (call arch_use from scripts/arch.sh first: it picks the prefix's architecture)
 #   harness_stop            stops what harness_start started
-#   HARNESS_SERVER_BUFFER_MSEC  the server buffer every Wine process of the run gets (see below)
+#   harness_wine_devices    (alsa path) offers every sink of the sound server, and its monitor, to Wine
+#   HARNESS_WINE_AUDIO      Wine's audio path for the run: "pulse" (default) or "alsa" (see below)
+#   HARNESS_SERVER_BUFFER_MSEC  the server buffer every Wine process of the run gets on the pulse path
 #   HARNESS_PULSE_OPTIONS   more options for the sound server (set by the caller, words split)
 # Sinks: "lyrant_virtual" (the virtual device, "Tarnwick Virtual Audio"), "speakers_a" and
 # "speakers_b" ("Lyrant Speakers A/B"). Select devices by name: their order changes between runs.
 
-# Wine's PulseAudio driver keeps only about 30 ms in the server's buffer of each stream and refills
-# it from a 10 ms timer: on a loaded machine one late timer empties it and the sound breaks. libpulse
-# takes a larger buffer from PULSE_LATENCY_MSEC (0 leaves the driver's own; it also sets the capture
-# streams' fragment). Measured with scripts/bench on a quiet machine, five-minute runs: at 60 ms one
-# routed channel broke 15 to 34 times and three 44 to 93, at about 135 ms latency. A larger value is
-# no cure, because the same value sets the capture fragment: at 100 ms capture arrives in 100 ms
+# The pulse path: Wine's PulseAudio driver keeps only about 30 ms in the server's buffer of each
+# stream and refills it from a 10 ms timer: on a loaded machine one late timer empties it and the
+# sound breaks. libpulse takes a larger buffer from PULSE_LATENCY_MSEC (0 leaves the driver's own),
+# but the same value also sets the capture streams' fragment, for every stream of the process.
+# Measured with scripts/bench on a quiet machine, five-minute runs: at 60 ms one routed channel broke
+# 15 to 34 times and three 44 to 93, at about 135 ms latency; at 100 ms capture arrives in 100 ms
 # bursts while playback holds most of the engine's 200 ms ring, so a stream either ran clean or broke
-# hundreds of times (0 to 547 a channel), at about 190 ms latency.
+# hundreds of times (0 to 547 a channel), at about 190 ms latency. The tests keep this path: its
+# device names are the sound server's own ("Lyrant Speakers B", "Monitor of Lyrant Speakers B").
 HARNESS_SERVER_BUFFER_MSEC=60
+
+# The alsa path: Wine's ALSA driver through ALSA's PulseAudio plugin, each sink and its monitor an
+# ALSA device of its own. Capture keeps small fragments and playback a buffer of its own, so routed
+# sound does not break where the pulse path does (see the README's figures); scripts/bench measures
+# on it. Wine names the devices "Out: <sink>" and "In: <sink> monitor", cut at 31 characters.
+HARNESS_WINE_AUDIO=${HARNESS_WINE_AUDIO:-pulse}
+
+HARNESS_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 harness_log() { echo "harness: $*" >&2; }
 
-# Gives the Wine processes started from here on the larger server buffer; a value set by the
-# caller wins (scripts/bench compares values that way).
+# Gives the Wine processes started from here on the larger server buffer of the pulse path; a value
+# set by the caller wins. The alsa path leaves it unset: the plugin's streams would take it too.
 harness_server_buffer() {
-  export PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-$HARNESS_SERVER_BUFFER_MSEC}
+  if [ "$HARNESS_WINE_AUDIO" = alsa ]; then
+    unset PULSE_LATENCY_MSEC
+  else
+    export PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-$HARNESS_SERVER_BUFFER_MSEC}
+  fi
+}
+
+harness_wine_devices() {
+  [ "$HARNESS_WINE_AUDIO" = alsa ] || return 0
+  mkdir -p "$XDG_CONFIG_HOME/alsa"
+  pactl list sinks | python3 "$HARNESS_SCRIPTS/wine_alsa_devices.py" "$XDG_CONFIG_HOME/alsa/asoundrc" \
+    "$HARNESS_RUN/alsa.reg" || return 1
+  wine regedit /S "$(winepath -w "$HARNESS_RUN/alsa.reg" 2>/dev/null)" >>"$HARNESS_RUN/wineboot.log" 2>&1
 }
 
 harness_start() {
@@ -69,6 +92,8 @@ harness_start() {
   export WINEPREFIX="$HARNESS_RUN/prefix"
   export WINEDEBUG=-all
   harness_server_buffer
+  # The alsa path's device file; ALSA reads it from here, so nothing touches the user's ~/.asoundrc.
+  [ "$HARNESS_WINE_AUDIO" = alsa ] && export XDG_CONFIG_HOME="$HARNESS_RUN/xdg/config"
   WINEDLLOVERRIDES="mscoree=d;mshtml=d" wineboot -i >"$HARNESS_RUN/wineboot.log" 2>&1
   wineserver -w
   cat >"$HARNESS_RUN/harness.reg" <<'REG'
@@ -93,6 +118,7 @@ REG
   wineserver -w
   wineserver -p >"$HARNESS_RUN/wineserver.log" 2>&1
   wine cmd /c exit >>"$HARNESS_RUN/wineboot.log" 2>&1
+  harness_wine_devices || { harness_log "no ALSA devices for Wine"; return 1; }
   cat >"$HARNESS_RUN/env" <<ENV
 export DISPLAY='$DISPLAY'
 export XDG_RUNTIME_DIR='$XDG_RUNTIME_DIR'
@@ -102,9 +128,15 @@ export WINEARCH='$WINEARCH'
 export WINELOADER='$WINELOADER'
 export PATH='$PATH'
 export WINEDEBUG=-all
-export PULSE_LATENCY_MSEC='$PULSE_LATENCY_MSEC'
 ENV
-  harness_log "display $DISPLAY, prefix $WINEPREFIX ($WINEARCH), server buffer ${PULSE_LATENCY_MSEC} ms"
+  local path="pulse path, server buffer ${PULSE_LATENCY_MSEC:-} ms"
+  if [ "$HARNESS_WINE_AUDIO" = alsa ]; then
+    echo "export XDG_CONFIG_HOME='$XDG_CONFIG_HOME'" >>"$HARNESS_RUN/env"
+    path="alsa path"
+  else
+    echo "export PULSE_LATENCY_MSEC='$PULSE_LATENCY_MSEC'" >>"$HARNESS_RUN/env"
+  fi
+  harness_log "display $DISPLAY, prefix $WINEPREFIX ($WINEARCH), Wine audio: $path"
 }
 
 harness_stop() {

@@ -1,8 +1,8 @@
 // Figures of the transfer engine for scripts/bench, which sets up the sound server, feeds, records
 // and measures with the server's own tools.
 //   AudioBench rtf              processing cost per block, levels and levels plus pitch
-//   AudioBench route CHANNELS   runs CHANNELS channels at the default settings, "Monitor of Lyrant
-//                               Speakers A" to B, C and D; creates "bench-ready" in the current folder
+//   AudioBench route CHANNELS   runs CHANNELS channels at the default settings, speakers A's monitor
+//                               to B, C and D; creates "bench-ready" in the current folder
 //                               once they run and stops them when "bench-stop" appears there
 #include <windows.h>
 
@@ -97,12 +97,13 @@ struct QueueWatch
     }
 };
 
-// Routes "Monitor of Lyrant Speakers A" to B (and C, D) until told to stop: the sound server's own
-// tools feed and record, so the measuring path has no stream in this process.
+// Routes speakers A's monitor to B (and C, D) until told to stop: the sound server's own tools feed
+// and record, so the measuring path has no stream in this process. Devices are found by the sinks'
+// names, which both of Wine's audio paths keep inside their own device names.
 int Route(unsigned count)
 {
     std::vector<CTransferChannel> channels(3);
-    int input = FindWaveIn(L"Monitor of Lyrant Speakers A");
+    int input = FindWaveIn(L"Lyrant Speakers A");
     for (unsigned i = 0; i < count; ++i) {
         TransferSettings settings;
         int output = FindWaveOut(kOutputs[i]);

@@ -128,7 +128,7 @@ int FindWaveIn(const wchar_t* name)
 {
     for (UINT id = 0; id < waveInGetNumDevs(); ++id) {
         WAVEINCAPSW caps = {};
-        if (waveInGetDevCapsW(id, &caps, sizeof(caps)) == MMSYSERR_NOERROR && wcsstr(caps.szPname, name) == caps.szPname)
+        if (waveInGetDevCapsW(id, &caps, sizeof(caps)) == MMSYSERR_NOERROR && wcsstr(caps.szPname, name))
             return static_cast<int>(id);
     }
     return -1;
@@ -138,7 +138,7 @@ int FindWaveOut(const wchar_t* name)
 {
     for (UINT id = 0; id < waveOutGetNumDevs(); ++id) {
         WAVEOUTCAPSW caps = {};
-        if (waveOutGetDevCapsW(id, &caps, sizeof(caps)) == MMSYSERR_NOERROR && wcsstr(caps.szPname, name) == caps.szPname)
+        if (waveOutGetDevCapsW(id, &caps, sizeof(caps)) == MMSYSERR_NOERROR && wcsstr(caps.szPname, name))
             return static_cast<int>(id);
     }
     return -1;

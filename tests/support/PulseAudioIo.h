@@ -37,6 +37,7 @@ bool WriteRaw(const std::wstring& file, const void* data, size_t bytes);
 bool LoadSinks48k(const std::wstring& stateFile, DWORD timeoutMs);
 bool UnloadSinks48k(const std::wstring& stateFile, DWORD timeoutMs);
 
-// Wave device ids by (the start of) their names; -1 when absent.
+// Wave device ids by a part of their names (Wine's ALSA driver puts "Out: " or "In: " in front);
+// -1 when absent.
 int FindWaveIn(const wchar_t* name);
 int FindWaveOut(const wchar_t* name);

@@ -1,0 +1,51 @@
+"""Writes the ALSA devices and Wine registry values that offer each sink of the sound server, and
+its monitor, to Wine's ALSA driver.
+
+    pactl list sinks | python3 wine_alsa_devices.py ASOUNDRC REGFILE
+
+A sink's device is named by its description ("Lyrant Speakers A"), its monitor's by the description
+and " monitor": Wine shows them as "Out: Lyrant Speakers A" and "In: Lyrant Speakers A monitor",
+cut at 31 characters, so the monitor's name keeps the part that tells sinks apart in front.
+"""
+import sys
+
+
+def sinks(listing):
+    found, name = [], None
+    for line in listing:
+        line = line.strip()
+        if line.startswith("Name: "):
+            name = line[len("Name: "):]
+        elif line.startswith("Description: ") and name:
+            found.append((name, line[len("Description: "):]))
+            name = None
+    return found
+
+
+def quoted(text):
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def multi_string(names):
+    # REGEDIT4 files hold multi-strings as bytes of the ANSI code page.
+    data = b"".join(name.encode("ascii", "replace") + b"\0" for name in names) + b"\0"
+    return "hex(7):" + ",".join("%02x" % byte for byte in data)
+
+
+def main(asoundrc, regfile):
+    found = sinks(sys.stdin)
+    if not found:
+        sys.exit("wine_alsa_devices: the sound server lists no sinks")
+    devices = [(text, sink) for sink, text in found] + [(text + " monitor", sink + ".monitor") for sink, text in found]
+    with open(asoundrc, "w") as conf:
+        for name, device in devices:
+            conf.write("pcm.%s { type pulse device %s }\n" % (quoted(name), quoted(device)))
+    with open(regfile, "w") as reg:
+        reg.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n\"Audio\"=\"alsa\"\n\n")
+        reg.write("[HKEY_CURRENT_USER\\Software\\Wine\\Drivers\\winealsa.drv]\n")
+        reg.write('"ALSAOutputDevices"=%s\n' % multi_string(text for _, text in found))
+        reg.write('"ALSAInputDevices"=%s\n' % multi_string(text + " monitor" for _, text in found))
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:3])
