@@ -23,7 +23,7 @@ HARNESS_SERVER_BUFFER_MSEC=60
 
 # The alsa path: Wine's ALSA driver through ALSA's PulseAudio plugin, each sink and its monitor an
 # ALSA device of its own. Capture keeps small fragments and playback a buffer of its own, so routed
-# sound does not break where the pulse path does (see the README's figures); scripts/bench measures
+# sound breaks far less than on the pulse path (see the README's figures); scripts/bench measures
 # on it. Wine names the devices "Out: <sink>" and "In: <sink> monitor", cut at 31 characters.
 HARNESS_WINE_AUDIO=${HARNESS_WINE_AUDIO:-pulse}
 

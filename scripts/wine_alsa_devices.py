@@ -27,8 +27,8 @@ def quoted(text):
 
 
 def multi_string(names):
-    # REGEDIT4 files hold multi-strings as bytes of the ANSI code page.
-    data = b"".join(name.encode("ascii", "replace") + b"\0" for name in names) + b"\0"
+    # Version 5 files hold multi-strings as UTF-16, so a name outside ASCII reaches Wine whole.
+    data = b"".join(name.encode("utf-16-le") + b"\0\0" for name in names) + b"\0\0"
     return "hex(7):" + ",".join("%02x" % byte for byte in data)
 
 
@@ -37,11 +37,12 @@ def main(asoundrc, regfile):
     if not found:
         sys.exit("wine_alsa_devices: the sound server lists no sinks")
     devices = [(text, sink) for sink, text in found] + [(text + " monitor", sink + ".monitor") for sink, text in found]
-    with open(asoundrc, "w") as conf:
+    # Wine opens the devices by their names in the Unix code page, UTF-8 here.
+    with open(asoundrc, "w", encoding="utf-8") as conf:
         for name, device in devices:
             conf.write("pcm.%s { type pulse device %s }\n" % (quoted(name), quoted(device)))
-    with open(regfile, "w") as reg:
-        reg.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n\"Audio\"=\"alsa\"\n\n")
+    with open(regfile, "w", encoding="utf-16") as reg:
+        reg.write("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n\"Audio\"=\"alsa\"\n\n")
         reg.write("[HKEY_CURRENT_USER\\Software\\Wine\\Drivers\\winealsa.drv]\n")
         reg.write('"ALSAOutputDevices"=%s\n' % multi_string(text for _, text in found))
         reg.write('"ALSAInputDevices"=%s\n' % multi_string(text + " monitor" for _, text in found))
