@@ -41,6 +41,15 @@ harness_server_buffer() {
   fi
 }
 
+# Names the run's audio path, for the figures and logs that depend on it.
+harness_wine_audio() {
+  if [ "$HARNESS_WINE_AUDIO" = alsa ]; then
+    echo "alsa path"
+  else
+    echo "pulse path, server buffer ${PULSE_LATENCY_MSEC:-} ms"
+  fi
+}
+
 harness_wine_devices() {
   [ "$HARNESS_WINE_AUDIO" = alsa ] || return 0
   mkdir -p "$XDG_CONFIG_HOME/alsa"
@@ -129,14 +138,12 @@ export WINELOADER='$WINELOADER'
 export PATH='$PATH'
 export WINEDEBUG=-all
 ENV
-  local path="pulse path, server buffer ${PULSE_LATENCY_MSEC:-} ms"
   if [ "$HARNESS_WINE_AUDIO" = alsa ]; then
     echo "export XDG_CONFIG_HOME='$XDG_CONFIG_HOME'" >>"$HARNESS_RUN/env"
-    path="alsa path"
   else
     echo "export PULSE_LATENCY_MSEC='$PULSE_LATENCY_MSEC'" >>"$HARNESS_RUN/env"
   fi
-  harness_log "display $DISPLAY, prefix $WINEPREFIX ($WINEARCH), Wine audio: $path"
+  harness_log "display $DISPLAY, prefix $WINEPREFIX ($WINEARCH), Wine audio: $(harness_wine_audio)"
 }
 
 harness_stop() {

@@ -36,16 +36,18 @@ def main(asoundrc, regfile):
     found = sinks(sys.stdin)
     if not found:
         sys.exit("wine_alsa_devices: the sound server lists no sinks")
-    devices = [(text, sink) for sink, text in found] + [(text + " monitor", sink + ".monitor") for sink, text in found]
+    # (name, device) once each: the ALSA file defines them, the registry lists them by name.
+    outputs = [(text, sink) for sink, text in found]
+    inputs = [(text + " monitor", sink + ".monitor") for sink, text in found]
     # Wine opens the devices by their names in the Unix code page, UTF-8 here.
     with open(asoundrc, "w", encoding="utf-8") as conf:
-        for name, device in devices:
+        for name, device in outputs + inputs:
             conf.write("pcm.%s { type pulse device %s }\n" % (quoted(name), quoted(device)))
     with open(regfile, "w", encoding="utf-16") as reg:
         reg.write("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n\"Audio\"=\"alsa\"\n\n")
         reg.write("[HKEY_CURRENT_USER\\Software\\Wine\\Drivers\\winealsa.drv]\n")
-        reg.write('"ALSAOutputDevices"=%s\n' % multi_string(text for _, text in found))
-        reg.write('"ALSAInputDevices"=%s\n' % multi_string(text + " monitor" for _, text in found))
+        reg.write('"ALSAOutputDevices"=%s\n' % multi_string(name for name, _ in outputs))
+        reg.write('"ALSAInputDevices"=%s\n' % multi_string(name for name, _ in inputs))
 
 
 if __name__ == "__main__":
