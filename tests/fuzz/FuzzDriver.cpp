@@ -129,6 +129,16 @@ std::vector<Case> Corpus(std::vector<Case> cases, std::vector<Case> mutated)
     return cases;
 }
 
+std::vector<MarkupCase> MarkupCorpus(int mutations, unsigned seed)
+{
+    return Corpus(HostileMarkupCases(), MutatedMarkupCases(seed, mutations));
+}
+
+std::vector<SkinCase> SkinCorpus(int mutations, unsigned seed)
+{
+    return Corpus(HostileSkinCases(), MutatedSkinCases(seed, mutations));
+}
+
 void PrintSkinTrial(int index, const char* name, const SkinTrial& trial)
 {
     std::printf("skin %d %s attached %d skinned %d attach_ms %.1f paint_ms %.1f resize_ms %.1f\n", index, name,
@@ -199,7 +209,7 @@ void Summary(const char* kind, const Totals& totals)
 
 int RunMarkup(int first, int mutations, unsigned seed)
 {
-    const std::vector<MarkupCase> cases = Corpus(HostileMarkupCases(), MutatedMarkupCases(seed, mutations));
+    const std::vector<MarkupCase> cases = MarkupCorpus(mutations, seed);
     CDibSection32 canvas;
     canvas.Create(400, 300);
     CHtmlDrawer drawer;
@@ -216,7 +226,7 @@ int RunMarkup(int first, int mutations, unsigned seed)
 int RunSkins(int first, int mutations, unsigned seed)
 {
     EnsureLibraryAttached();
-    const std::vector<SkinCase> cases = Corpus(HostileSkinCases(), MutatedSkinCases(seed, mutations));
+    const std::vector<SkinCase> cases = SkinCorpus(mutations, seed);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = std::wstring(temp) + L"lyrant_fuzz_skins";
@@ -236,7 +246,7 @@ int RunSkins(int first, int mutations, unsigned seed)
 
 int DumpMarkup(int index, int mutations, unsigned seed)
 {
-    const std::vector<MarkupCase> cases = Corpus(HostileMarkupCases(), MutatedMarkupCases(seed, mutations));
+    const std::vector<MarkupCase> cases = MarkupCorpus(mutations, seed);
     if (index < 0 || index >= static_cast<int>(cases.size()))
         return 2;
     const std::wstring file = L"fuzz-input-" + std::to_wstring(index) + L".txt";
@@ -276,7 +286,7 @@ int ReplayMarkup(const char* path)
 
 int DumpSkin(int index, int mutations, unsigned seed)
 {
-    const std::vector<SkinCase> cases = Corpus(HostileSkinCases(), MutatedSkinCases(seed, mutations));
+    const std::vector<SkinCase> cases = SkinCorpus(mutations, seed);
     if (index < 0 || index >= static_cast<int>(cases.size()))
         return 2;
     const std::wstring inf = WriteSkinCase(cases[index], L"fuzz-skins");
