@@ -5,40 +5,57 @@
 #   harness_stop            stops what harness_start started
 #   harness_wine_devices    (alsa path) offers every sink of the sound server, and its monitor, to Wine
 #   HARNESS_WINE_AUDIO      Wine's audio path for the run: "pulse" (default) or "alsa" (see below)
-#   HARNESS_SERVER_BUFFER_MSEC  the server buffer every Wine process of the run gets on the pulse path
+#   HARNESS_PLAYBACK_BUFFER_MSEC  what the server keeps of each Wine playback stream on the pulse path
 #   HARNESS_PULSE_OPTIONS   more options for the sound server (set by the caller, words split)
 # Sinks: "lyrant_virtual" (the virtual device, "Tarnwick Virtual Audio"), "speakers_a" and
 # "speakers_b" ("Lyrant Speakers A/B"). Select devices by name: their order changes between runs.
 
-# The pulse path: Wine's PulseAudio driver keeps only about 30 ms in the server's buffer of each
-# stream and refills it from a 10 ms timer: on a loaded machine one late timer empties it and the
-# sound breaks. libpulse takes a larger buffer from PULSE_LATENCY_MSEC (0 leaves the driver's own),
-# but the same value also sets the capture streams' fragment, for every stream of the process.
-# Measured with scripts/bench on a quiet machine, five-minute runs: at 60 ms one routed channel broke
-# 15 to 34 times and three 44 to 93, at about 135 ms latency; at 100 ms capture arrives in 100 ms
-# bursts while playback holds most of the engine's 200 ms ring, so a stream either ran clean or broke
-# hundreds of times (0 to 547 a channel), at about 190 ms latency. The tests keep this path: its
-# device names are the sound server's own ("Lyrant Speakers B", "Monitor of Lyrant Speakers B").
-HARNESS_SERVER_BUFFER_MSEC=60
+# The pulse path: Wine's PulseAudio driver asks the server to keep only three 10 ms periods of each
+# playback stream and refills it from a 10 ms timer, so one late timer or a stalled machine empties
+# it and the sound breaks. scripts/playback_buffer.c, preloaded into every Wine process of the run
+# (scripts/winebin/wine), makes the server keep HARNESS_PLAYBACK_BUFFER_MSEC of each playback stream
+# and leaves capture its 10 ms fragments. It holds no sound back: a stream only fills it as far as
+# the program queues ahead (LyrantMain about 100 ms of its 200 ms ring), so latency stays the
+# program's own, and 100 ms covers the stalls this kind of machine shows (the README's figures).
+# libpulse's PULSE_LATENCY_MSEC is no substitute: it sets capture fragments too, and capture
+# arriving in bursts breaks routed sound (15 to 93 breaks in five minutes at 60 ms). A value the
+# caller sets for either still wins. The device names are the sound server's own ("Lyrant Speakers
+# B", "Monitor of Lyrant Speakers B").
+HARNESS_PLAYBACK_BUFFER_MSEC=${HARNESS_PLAYBACK_BUFFER_MSEC:-100}
 
 # The alsa path: Wine's ALSA driver through ALSA's PulseAudio plugin, each sink and its monitor an
-# ALSA device of its own. Capture keeps small fragments and playback a buffer of its own, so routed
-# sound breaks far less than on the pulse path (see the README's figures); scripts/bench measures
-# on it. Wine names the devices "Out: <sink>" and "In: <sink> monitor", cut at 31 characters.
+# ALSA device of its own. Capture keeps small fragments, but the driver fixes playback at four 10 ms
+# periods, so routed sound still breaks a few times in five minutes (the README's figures). Wine
+# names the devices "Out: <sink>" and "In: <sink> monitor", cut at 31 characters.
 HARNESS_WINE_AUDIO=${HARNESS_WINE_AUDIO:-pulse}
 
 HARNESS_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 harness_log() { echo "harness: $*" >&2; }
 
-# Gives the Wine processes started from here on the larger server buffer of the pulse path; a value
-# set by the caller wins. The alsa path leaves it unset: the plugin's streams would take it too.
+# Gives the Wine processes started from here the pulse path's playback buffer. The library is built
+# into DIR for both widths where the compiler can (a 64-bit prefix runs 32-bit programs too); the
+# loader picks each process's own through $LIB.
 harness_server_buffer() {
+  unset LYRANT_WINE_PRELOAD
   if [ "$HARNESS_WINE_AUDIO" = alsa ]; then
-    unset PULSE_LATENCY_MSEC
-  else
-    export PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-$HARNESS_SERVER_BUFFER_MSEC}
+    unset PULSE_LATENCY_MSEC   # the plugin's streams would take it too
+    return 0
   fi
+  local dir=$1 bits lib
+  for bits in 64:x86_64 32:i386; do
+    lib="$dir/lib/${bits#*:}-linux-gnu"
+    mkdir -p "$lib"
+    cc "-m${bits%%:*}" -O2 -shared -fPIC -o "$lib/playback_buffer.so" "$HARNESS_SCRIPTS/playback_buffer.c" \
+      -ldl 2>/dev/null || rm -f "$lib/playback_buffer.so"
+  done
+  lib=x86_64
+  [ "${WINEARCH:-}" = win32 ] && lib=i386
+  [ -f "$dir/lib/$lib-linux-gnu/playback_buffer.so" ] \
+    || { harness_log "the playback buffer library did not build for $lib"; return 1; }
+  # shellcheck disable=SC2016
+  export LYRANT_WINE_PRELOAD="$dir/\$LIB/playback_buffer.so"
+  export WINE_PLAYBACK_BUFFER_MSEC=${WINE_PLAYBACK_BUFFER_MSEC:-$HARNESS_PLAYBACK_BUFFER_MSEC}
 }
 
 # Names the run's audio path, for the figures and logs that depend on it.
@@ -46,7 +63,7 @@ harness_wine_audio() {
   if [ "$HARNESS_WINE_AUDIO" = alsa ]; then
     echo "alsa path"
   else
-    echo "pulse path, server buffer ${PULSE_LATENCY_MSEC:-} ms"
+    echo "pulse path, playback buffer ${WINE_PLAYBACK_BUFFER_MSEC:-} ms${PULSE_LATENCY_MSEC:+, PULSE_LATENCY_MSEC $PULSE_LATENCY_MSEC}"
   fi
 }
 
@@ -100,7 +117,7 @@ harness_start() {
   [ -n "${WINEARCH:-}" ] && [ -n "${WINELOADER:-}" ] || { harness_log "no architecture chosen (arch_use)"; return 1; }
   export WINEPREFIX="$HARNESS_RUN/prefix"
   export WINEDEBUG=-all
-  harness_server_buffer
+  harness_server_buffer "$HARNESS_RUN" || return 1
   # The alsa path's device file; ALSA reads it from here, so nothing touches the user's ~/.asoundrc.
   [ "$HARNESS_WINE_AUDIO" = alsa ] && export XDG_CONFIG_HOME="$HARNESS_RUN/xdg/config"
   WINEDLLOVERRIDES="mscoree=d;mshtml=d" wineboot -i >"$HARNESS_RUN/wineboot.log" 2>&1
@@ -141,7 +158,11 @@ ENV
   if [ "$HARNESS_WINE_AUDIO" = alsa ]; then
     echo "export XDG_CONFIG_HOME='$XDG_CONFIG_HOME'" >>"$HARNESS_RUN/env"
   else
-    echo "export PULSE_LATENCY_MSEC='$PULSE_LATENCY_MSEC'" >>"$HARNESS_RUN/env"
+    echo "export LYRANT_WINE_PRELOAD='$LYRANT_WINE_PRELOAD'" >>"$HARNESS_RUN/env"
+    echo "export WINE_PLAYBACK_BUFFER_MSEC='$WINE_PLAYBACK_BUFFER_MSEC'" >>"$HARNESS_RUN/env"
+    if [ -n "${PULSE_LATENCY_MSEC:-}" ]; then
+      echo "export PULSE_LATENCY_MSEC='$PULSE_LATENCY_MSEC'" >>"$HARNESS_RUN/env"
+    fi
   fi
   harness_log "display $DISPLAY, prefix $WINEPREFIX ($WINEARCH), Wine audio: $(harness_wine_audio)"
 }
