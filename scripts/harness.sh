@@ -55,6 +55,11 @@ harness_server_buffer() {
     || { harness_log "the playback buffer library did not build for $lib"; return 1; }
   # shellcheck disable=SC2016
   export LYRANT_WINE_PRELOAD="$dir/\$LIB/playback_buffer.so"
+  # The loader names its own library directory: a host whose $LIB differs would silently lose it.
+  if LD_PRELOAD="$LYRANT_WINE_PRELOAD" "$WINELOADER" --version 2>&1 | grep -q 'cannot be preloaded'; then
+    harness_log "the loader does not find the playback buffer library under $LYRANT_WINE_PRELOAD"
+    return 1
+  fi
   export WINE_PLAYBACK_BUFFER_MSEC=${WINE_PLAYBACK_BUFFER_MSEC:-$HARNESS_PLAYBACK_BUFFER_MSEC}
 }
 
