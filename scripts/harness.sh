@@ -18,10 +18,10 @@
 # the program queues ahead (LyrantMain about 100 ms of its 200 ms ring), so latency stays the
 # program's own, and 100 ms covers the stalls this kind of machine shows (the README's figures).
 # libpulse's PULSE_LATENCY_MSEC is no substitute: it sets capture fragments too, and capture
-# arriving in bursts breaks routed sound (15 to 93 breaks in five minutes at 60 ms). A value the
-# caller sets for either still wins. The device names are the sound server's own ("Lyrant Speakers
-# B", "Monitor of Lyrant Speakers B").
-HARNESS_PLAYBACK_BUFFER_MSEC=${HARNESS_PLAYBACK_BUFFER_MSEC:-100}
+# arriving in bursts breaks routed sound (15 to 93 breaks in five minutes at 60 ms). A
+# WINE_PLAYBACK_BUFFER_MSEC or PULSE_LATENCY_MSEC the caller sets still wins. The device names are
+# the sound server's own ("Lyrant Speakers B", "Monitor of Lyrant Speakers B").
+HARNESS_PLAYBACK_BUFFER_MSEC=100
 
 # The alsa path: Wine's ALSA driver through ALSA's PulseAudio plugin, each sink and its monitor an
 # ALSA device of its own. Capture keeps small fragments, but the driver fixes playback at four 10 ms

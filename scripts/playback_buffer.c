@@ -4,7 +4,7 @@
  * target buffer of WINE_PLAYBACK_BUFFER_MSEC milliseconds instead, and leaves capture streams alone:
  * libpulse's own PULSE_LATENCY_MSEC would set their fragments too, and capture would arrive in bursts.
  * Only the buffer attributes the driver passes are changed; the server fills in what stays unset.
- * Built by scripts/harness.sh for the Wine architecture of the run. */
+ * Built by scripts/harness.sh for both widths; the loader picks each process's own. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdint.h>
@@ -46,14 +46,16 @@ int pa_stream_connect_playback(stream *s, const char *device, const buffer_attr 
                                const void *volume, stream *sync_stream)
 {
     void *library = client_library();
-    connect_playback_fn connect = library ? (connect_playback_fn)dlsym(library, "pa_stream_connect_playback") : 0;
-    sample_spec_fn spec = library ? (sample_spec_fn)dlsym(library, "pa_stream_get_sample_spec") : 0;
-    usec_to_bytes_fn to_bytes = library ? (usec_to_bytes_fn)dlsym(library, "pa_usec_to_bytes") : 0;
+    connect_playback_fn connect;
+    sample_spec_fn spec;
+    usec_to_bytes_fn to_bytes;
     unsigned msec = requested_msec();
     buffer_attr larger;
 
-    if (!connect)
+    if (!library || !(connect = (connect_playback_fn)dlsym(library, "pa_stream_connect_playback")))
         return -1;
+    spec = (sample_spec_fn)dlsym(library, "pa_stream_get_sample_spec");
+    to_bytes = (usec_to_bytes_fn)dlsym(library, "pa_usec_to_bytes");
     if (!msec || !attr || !spec || !to_bytes)
         return connect(s, device, attr, flags, volume, sync_stream);
     larger = *attr;
