@@ -1,7 +1,8 @@
 # Sourced by scripts/test, scripts/run and scripts/bench: a private Wine prefix, Xvfb display and
 # PulseAudio server for one run, all stopped again by pid. Nothing touches the user's ~/.wine.
 #   harness_start RUN_DIR   exports WINEPREFIX, DISPLAY, XDG_RUNTIME_DIR, PULSE_SERVER; writes RUN_DIR/env
-#                           (call arch_use from scripts/arch.sh first: it picks the prefix's architecture)
+#                           (call arch_use from scripts/arch.sh first: it picks the prefix's architecture
+#                           and how it runs; emulated 32-bit code gets the namespace of scripts/emulation.sh)
 #   harness_stop            stops what harness_start started
 #   harness_wine_devices    (alsa path) offers every sink of the sound server, and its monitor, to Wine
 #   HARNESS_WINE_AUDIO      Wine's audio path for the run: "pulse" (default) or "alsa" (see below)
@@ -56,7 +57,7 @@ harness_server_buffer() {
   # shellcheck disable=SC2016
   export LYRANT_WINE_PRELOAD="$dir/\$LIB/playback_buffer.so"
   # The loader names its own library directory: a host whose $LIB differs would silently lose it.
-  if LD_PRELOAD="$LYRANT_WINE_PRELOAD" "$WINELOADER" --version 2>&1 | grep -q 'cannot be preloaded'; then
+  if wine --version 2>&1 | grep -q 'cannot be preloaded'; then
     harness_log "the loader does not find the playback buffer library under $LYRANT_WINE_PRELOAD"
     return 1
   fi
@@ -85,6 +86,12 @@ harness_start() {
   rm -rf "$HARNESS_RUN/prefix" "$HARNESS_RUN/xdg" "$HARNESS_RUN/pids"
   mkdir -p "$HARNESS_RUN/xdg" && chmod 700 "$HARNESS_RUN/xdg"
   : >"$HARNESS_RUN/pids"
+  [ -n "${WINEARCH:-}" ] && [ -n "${WINELOADER:-}" ] || { harness_log "no architecture chosen (arch_use)"; return 1; }
+  # 32-bit Wine on a host that cannot execute it: every wine command of the run enters this namespace.
+  if [ "${ARCH_HOW:-}" = emulated ]; then
+    emulation_start "$HARNESS_RUN/emulation" || return 1
+    echo "$LYRANT_EMULATION_PID" >>"$HARNESS_RUN/pids"
+  fi
 
   # Display first: every wine command of the run must see the same one.
   local fdfile="$HARNESS_RUN/display"
@@ -119,7 +126,6 @@ harness_start() {
 
   # Wine prefix: boot it without the add-on installers, set the virtual desktop, then keep one
   # persistent server for the whole run (services it starts write to a file, not to our pipes).
-  [ -n "${WINEARCH:-}" ] && [ -n "${WINELOADER:-}" ] || { harness_log "no architecture chosen (arch_use)"; return 1; }
   export WINEPREFIX="$HARNESS_RUN/prefix"
   export WINEDEBUG=-all
   harness_server_buffer "$HARNESS_RUN" || return 1
@@ -160,6 +166,7 @@ export WINELOADER='$WINELOADER'
 export PATH='$PATH'
 export WINEDEBUG=-all
 ENV
+  [ -n "${LYRANT_EMULATION_PID:-}" ] && echo "export LYRANT_EMULATION_PID='$LYRANT_EMULATION_PID'" >>"$HARNESS_RUN/env"
   if [ "$HARNESS_WINE_AUDIO" = alsa ]; then
     echo "export XDG_CONFIG_HOME='$XDG_CONFIG_HOME'" >>"$HARNESS_RUN/env"
   else
@@ -169,7 +176,7 @@ ENV
       echo "export PULSE_LATENCY_MSEC='$PULSE_LATENCY_MSEC'" >>"$HARNESS_RUN/env"
     fi
   fi
-  harness_log "display $DISPLAY, prefix $WINEPREFIX ($WINEARCH), Wine audio: $(harness_wine_audio)"
+  harness_log "display $DISPLAY, prefix $WINEPREFIX ($WINEARCH, ${ARCH_HOW:-native}), Wine audio: $(harness_wine_audio)"
 }
 
 harness_stop() {
@@ -182,5 +189,6 @@ harness_stop() {
     done <"$HARNESS_RUN/pids"
   fi
   rm -f "$HARNESS_RUN/env"
+  unset LYRANT_EMULATION_PID
   HARNESS_RUN=
 }

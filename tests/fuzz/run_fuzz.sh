@@ -16,10 +16,8 @@ seed=${3:-23}
 # shellcheck source=../../scripts/arch.sh
 . "$top/scripts/arch.sh"
 
-arch=$(arch_runnable)
-arch=${arch%% *}
-[ -n "$arch" ] || { echo "fuzz: this host runs no Wine architecture" >&2; exit 1; }
-arch_use "$arch"
+arch=$(arch_native_first) || { echo "fuzz: this host runs no Wine architecture natively" >&2; exit 1; }
+arch_use "$arch" native
 build=$(arch_build_dir "$arch")
 arch_configure "$arch" "$build" || exit 1
 cmake --build "$build" -j"${BUILD_JOBS:-3}" --target lyrant_fuzz >"$build/fuzz-build.log" 2>&1 \
