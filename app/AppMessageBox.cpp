@@ -1,5 +1,10 @@
 #include "app/AppMessageBox.h"
 
+#include <string>
+
+#include "app/res/resource.h"
+#include "core/AppPaths.h"
+#include "core/LogFile.h"
 #include "render/DrawManager.h"
 
 namespace {
@@ -28,4 +33,11 @@ int AppMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT 
 {
     const MarkupMessageBoxParams params = AppMessageBoxParams();
     return MarkupMessageBox(owner, text, caption, style, &params);
+}
+
+void ReportError(HWND owner, const wchar_t* text)
+{
+    g_LogFile.Log(L"%s", text);
+    std::wstring caption = LoadResString(IDS_ERROR);
+    AppMessageBox(owner, text, caption.c_str(), MB_OK | MB_ICONHAND);
 }

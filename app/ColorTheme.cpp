@@ -3,6 +3,9 @@
 #include <gdiplus.h>
 #include <shlwapi.h>
 
+#include "core/AppPaths.h"
+#include "core/WideFormat.h"
+
 CColorTheme g_ColorTheme;
 
 namespace {
@@ -113,4 +116,34 @@ void CColorTheme::SetTheme(const wchar_t* themeName)
             colors[variant.changes[i].index] = variant.changes[i].color;
         return;
     }
+}
+
+const wchar_t* CColorTheme::ResolveImagePath(const wchar_t* file)
+{
+    wchar_t* path = m_paths[m_pathIndex];
+    m_pathIndex = (m_pathIndex + 1) % kPathRingSize;
+    if (file == nullptr)
+        file = L"";
+    std::wstring folder = GetAppPath(L"");
+    if (!name.empty() &&
+        FormatWide(path, MAX_PATH, L"%s\\Skin\\%s\\%s", folder.c_str(), name.c_str(), file) > 0 &&
+        PathFileExistsW(path))
+        return path;
+    FormatWide(path, MAX_PATH, L"%s\\Skin\\Images\\%s", folder.c_str(), file);
+    return path;
+}
+
+Gdiplus::Bitmap* CColorTheme::GetCachedImage(const wchar_t* file)
+{
+    auto found = m_images.find(file);
+    if (found != m_images.end())
+        return found->second;
+    auto* image = new Gdiplus::Bitmap(ResolveImagePath(file));
+    if (image->GetLastStatus() != Gdiplus::Ok) {
+        // Not kept: a file that appears later is loaded then.
+        delete image;
+        return nullptr;
+    }
+    m_images[file] = image;
+    return image;
 }

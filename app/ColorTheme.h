@@ -2,6 +2,11 @@
 #include <windows.h>
 
 #include <string>
+#include <unordered_map>
+
+namespace Gdiplus {
+class Bitmap;
+}
 
 // The manager's colour theme: fifteen colours that its popups paint with. One process-wide object.
 class CColorTheme
@@ -26,11 +31,24 @@ public:
     void ResetColors();
     // Stores the name and applies the variant its first matching word selects.
     void SetTheme(const wchar_t* name);
+    // A skin image's full path: "<program folder>\Skin\<name>\<file>" when the theme has a name and
+    // that file exists, else "<program folder>\Skin\Images\<file>" (not tested). In one of five
+    // rotating buffers: a result lives until the fifth call after it.
+    const wchar_t* ResolveImagePath(const wchar_t* file);
+    // The image of ResolveImagePath, loaded on first use and kept for the program's life. Cached by
+    // the file name's address, not its text; null when it cannot be loaded. GDI+ must be running.
+    Gdiplus::Bitmap* GetCachedImage(const wchar_t* file);
 
     BYTE reserved = 0;
     bool gradientStyle = false;
     std::wstring name;
     COLORREF colors[kColorCount];
+
+private:
+    static constexpr int kPathRingSize = 5;
+    wchar_t m_paths[kPathRingSize][MAX_PATH] = {};
+    int m_pathIndex = 0;
+    std::unordered_map<const wchar_t*, Gdiplus::Bitmap*> m_images;
 };
 
 extern CColorTheme g_ColorTheme;

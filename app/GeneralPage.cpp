@@ -6,7 +6,6 @@
 #include "app/UpdateCheck.h"
 #include "core/AppPaths.h"
 #include "core/RegSettings.h"
-#include "core/WideFormat.h"
 
 namespace {
 
@@ -156,10 +155,9 @@ bool COptionPageGeneral::ConfirmBufferCount()
     int count = static_cast<int>(GetDlgItemInt(IDC_GEN_BUFFER_COUNT, &number, TRUE));
     if (number && count >= kBufferCountMin && count <= kBufferCountMax)
         return true;
-    wchar_t text[256];
-    FormatWide(text, ARRAYSIZE(text), LoadResString(IDS_BAD_BUFFER_COUNT), kBufferCountMin, kBufferCountMax);
+    std::wstring text = FormatResString(IDS_BAD_BUFFER_COUNT, "dd", kBufferCountMin, kBufferCountMax);
     std::wstring caption = LoadResString(IDS_PREFERENCES);
-    AppMessageBox(m_hWnd, text, caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    AppMessageBox(m_hWnd, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
     HWND edit = GetDlgItem(IDC_GEN_BUFFER_COUNT);
     ::SetFocus(edit);
     ::SendMessageW(edit, EM_SETSEL, 0, -1);

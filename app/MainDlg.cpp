@@ -176,7 +176,7 @@ LRESULT CMainDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
     for (int channel = 0; channel < kChannelCount; ++channel)
         if (IsChannelRunning(channel))
             StopChannel(channel);
-    SaveDeviceChoices();
+    SaveSession();
     for (CTransferChannel*& channel : m_channels) {
         if (channel)
             channel->engine.CloseDevices();
@@ -187,13 +187,18 @@ LRESULT CMainDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
         delete popup;
         popup = nullptr;
     }
+    bHandled = FALSE;
+    return 0;
+}
+
+void CMainDlg::SaveSession()
+{
+    SaveDeviceChoices();
     // A combo without a selection stores the default, never CB_ERR.
     LRESULT count = SendDlgItemMessageW(m_hWnd, IDC_CHANNEL_COUNT, CB_GETCURSEL, 0, 0);
     DWORD stored = count >= 0 && count < kChannelCount ? static_cast<DWORD>(count)
                                                        : Settings::TransferChannels.defaultValue;
     GetSettings().SetDWORD(Settings::TransferChannels.name, stored);
-    bHandled = FALSE;
-    return 0;
 }
 
 void CMainDlg::SaveDeviceChoices()

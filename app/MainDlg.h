@@ -87,6 +87,8 @@ public:
     void EnumAudioDevices();
     void FillDeviceCombos();
     void OnChannelCountChanged();
+    // Stores the device choices and the channel count as the window's destruction does.
+    void SaveSession();
 
     // The channel of a start button id, or -1.
     static int ChannelOfStartButton(int id);

@@ -2,7 +2,6 @@
 #include "app/MainDlg.h"
 
 #include <commctrl.h>
-#include <cstdarg>
 #include <cstdlib>
 #include <cwchar>
 
@@ -10,12 +9,10 @@
 #include "core/AppPaths.h"
 #include "core/LogFile.h"
 #include "core/RegSettings.h"
-#include "core/WideFormat.h"
 
 namespace {
 
 constexpr size_t kQuotedChars = 40;   // a stored text quoted in a message is cut to this
-constexpr size_t kMessageChars = 1024;
 
 // The number a decimal setting begins with (leading digits; none gives 0). A number past 32 bits
 // reads as the largest one, so it stays out of every range instead of wrapping into one.
@@ -30,18 +27,6 @@ DWORD LeadingNumber(const std::wstring& text)
 std::wstring Quoted(const std::wstring& text)
 {
     return text.size() <= kQuotedChars ? text : text.substr(0, kQuotedChars) + L"...";
-}
-
-// A string-table text formatted with the arguments.
-std::wstring FormatResString(UINT id, ...)
-{
-    std::wstring format = LoadResString(id);   // copied: the loader's buffers are reused
-    wchar_t text[kMessageChars];
-    va_list args;
-    va_start(args, id);
-    int length = FormatWideV(text, kMessageChars, format.c_str(), args);
-    va_end(args);
-    return length < 0 ? format : std::wstring(text);
 }
 
 // The settings a channel starts with, and their texts as stored, for a message that quotes them.
@@ -99,26 +84,26 @@ std::wstring StartProblemText(HWND dialog, int channel, const TransferFailure& f
     const ChannelControlIds& ids = kChannelControls[channel];
     switch (failure.problem) {
     case TransferProblem::BufferNum:
-        return FormatResString(IDS_BAD_BUFFER_NUM, stored.settings.bufferNum, kMinBufferNum, kMaxBufferNum);
+        return FormatResString(IDS_BAD_BUFFER_NUM, "uuu", stored.settings.bufferNum, kMinBufferNum, kMaxBufferNum);
     case TransferProblem::BufferLenMs:
-        return FormatResString(IDS_BAD_BUFFER_LENGTH, Quoted(stored.bufferLenMs).c_str(), kMinBufferLenMs,
+        return FormatResString(IDS_BAD_BUFFER_LENGTH, "suu", Quoted(stored.bufferLenMs).c_str(), kMinBufferLenMs,
                                kMaxBufferLenMs);
     case TransferProblem::Channels:
-        return FormatResString(IDS_BAD_CHANNELS, stored.settings.channels);
+        return FormatResString(IDS_BAD_CHANNELS, "u", stored.settings.channels);
     case TransferProblem::BitsPerSample:
-        return FormatResString(IDS_BAD_BITS, Quoted(stored.bitsPerSample).c_str());
+        return FormatResString(IDS_BAD_BITS, "s", Quoted(stored.bitsPerSample).c_str());
     case TransferProblem::SampleRate:
-        return FormatResString(IDS_BAD_SAMPLE_RATE, Quoted(stored.sampleRate).c_str(), kMinSampleRate,
+        return FormatResString(IDS_BAD_SAMPLE_RATE, "suu", Quoted(stored.sampleRate).c_str(), kMinSampleRate,
                                kMaxSampleRate);
     case TransferProblem::Worker:
         return LoadResString(IDS_NO_WORKER);
     case TransferProblem::Memory:
         return LoadResString(IDS_NO_BUFFER_MEMORY);
     case TransferProblem::InputDevice:
-        return WithDeviceError(FormatResString(IDS_INPUT_NOT_OPENED, SelectedDeviceName(dialog, ids.input).c_str()),
+        return WithDeviceError(FormatResString(IDS_INPUT_NOT_OPENED, "s", SelectedDeviceName(dialog, ids.input).c_str()),
                                failure.deviceError, true);
     case TransferProblem::OutputDevice:
-        return WithDeviceError(FormatResString(IDS_OUTPUT_NOT_OPENED, SelectedDeviceName(dialog, ids.output).c_str()),
+        return WithDeviceError(FormatResString(IDS_OUTPUT_NOT_OPENED, "s", SelectedDeviceName(dialog, ids.output).c_str()),
                                failure.deviceError, false);
     case TransferProblem::None:
         break;
@@ -131,13 +116,12 @@ std::wstring StartProblemText(HWND dialog, int channel, const TransferFailure& f
 // The user hears why the press did nothing, and the log keeps it.
 void CMainDlg::RefuseStart(int channel, const std::wstring& reason, bool settingsProblem)
 {
-    wchar_t caption[128];
-    FormatWide(caption, ARRAYSIZE(caption), LoadResString(IDS_CHANNEL_NOT_STARTED), channel + 1);
-    g_LogFile.Log(L"%s: %s", caption, reason.c_str());
+    std::wstring caption = FormatResString(IDS_CHANNEL_NOT_STARTED, "d", channel + 1);
+    g_LogFile.Log(L"%s: %s", caption.c_str(), reason.c_str());
     std::wstring text = reason;
     if (settingsProblem)
         text += std::wstring(L"\n\n") + LoadResString(IDS_CHANGE_ON_GENERAL_PAGE);
-    AppMessageBox(m_hWnd, text.c_str(), caption, MB_OK | MB_ICONEXCLAMATION);
+    AppMessageBox(m_hWnd, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 int CMainDlg::ChannelOfStartButton(int id)

@@ -11,8 +11,8 @@ public:
     COptionDlg() : CPropertySheet(IDS_PREFERENCES, 0) {}
 };
 
-// Starts a fresh copy of the program and ends this one (the quit message with exit code 0);
-// nothing happens when the program's own path cannot be read.
+// Stores the main dialog's session, starts a fresh copy of the program and ends this one (the quit
+// message with exit code 0). When no copy starts, this one goes on and the user is told why.
 void RelaunchProgram();
 
 // The Option command: runs the sheet modally over the owner; when the language changed or a driver

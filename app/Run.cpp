@@ -79,6 +79,11 @@ int Run(const wchar_t* commandLine, int cmdShow)
 
         HANDLE updateThread = CreateThread(nullptr, 0, UpdateThreadProc, dialog.m_hWnd, 0, nullptr);
         exitCode = loop.Run();
+        // Whatever ended the loop (a relaunch, any quit message), the window goes its normal way:
+        // it stores the session, stops the channels and releases the engines and the page control
+        // while COM still runs.
+        if (dialog.IsWindow())
+            dialog.DestroyWindow();
         if (updateThread) {
             if (WaitForSingleObject(updateThread, kUpdateThreadGraceMs) == WAIT_TIMEOUT)
                 TerminateThread(updateThread, 0);

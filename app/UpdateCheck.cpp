@@ -10,6 +10,7 @@
 #include "app/WebAccessor.h"
 #include "app/res/resource.h"
 #include "core/AppPaths.h"
+#include "core/ErrorText.h"
 #include "core/RegSettings.h"
 #include "core/UIThreadDispatcher.h"
 #include "core/WideFormat.h"
@@ -23,7 +24,6 @@ namespace {
 
 constexpr size_t kCheckVersionChars = 100;
 constexpr size_t kStartupVersionChars = 260;
-constexpr int kOfferTextChars = 1024;
 constexpr int kMaxDelaySeconds = 10;
 constexpr const wchar_t* kInstallerCommand = L" Freshet.dll FRInstallUpdate ";
 
@@ -81,38 +81,12 @@ std::wstring CurrentVersionText()
     return text;
 }
 
-bool IsOneStringFormat(const wchar_t* text)
-{
-    int strings = 0;
-    for (const wchar_t* p = text; p && *p; ++p) {
-        if (*p != L'%')
-            continue;
-        if (p[1] == L'%') {
-            ++p;
-        } else if (p[1] == L's') {
-            ++strings;
-            ++p;
-        } else {
-            return false;
-        }
-    }
-    return strings == 1;
-}
-
 std::wstring UpdateOfferText(const wchar_t* version)
 {
-    const wchar_t* format = LoadResString(IDS_UPDATE_OFFER);
-    wchar_t own[kOfferTextChars] = {};
-    if (!IsOneStringFormat(format)) {
-        LoadStringW(GetModuleHandleW(nullptr), IDS_UPDATE_OFFER, own, kOfferTextChars);
-        format = IsOneStringFormat(own) ? own : L"%s";
-    }
-    wchar_t text[kOfferTextChars] = {};
-    FormatWide(text, kOfferTextChars, format, version);
-    return text;
+    return FormatResString(IDS_UPDATE_OFFER, "s", version);
 }
 
-void InstallUpdate()
+bool InstallUpdate()
 {
     wchar_t program[MAX_PATH] = {};
     SHGetSpecialFolderPathW(nullptr, program, CSIDL_SYSTEM, FALSE);
@@ -125,13 +99,18 @@ void InstallUpdate()
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                       GetAppPath(L""), &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+    if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                        GetAppPath(L""), &startup, &process)) {
+        // The program stays: ending it now would end it without an update and without a word.
+        std::wstring reason = ErrorText(GetLastError());
+        ReportError(MainWindow(), FormatResString(IDS_INSTALLER_NOT_STARTED, "s", reason.c_str()).c_str());
+        return false;
     }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
     if (HWND main = MainWindow())
         SendMessageW(main, WM_CLOSE, 0, 0);
+    return true;
 }
 
 int CheckForUpdates(int mode)
@@ -177,8 +156,7 @@ int InstallDownloadedUpdate()
         return 0;
     if (AskToUpdate(nullptr, version) != IDYES)
         return 0;
-    InstallUpdate();
-    return 1;
+    return InstallUpdate() ? 1 : 0;
 }
 
 DWORD WINAPI UpdateThreadProc(LPVOID)

@@ -16,11 +16,9 @@ std::wstring CurrentVersionText();
 // The question offering that version: string 112 of the resource module as the format when it holds
 // exactly one "%s" and no other conversion, else the program's own string 112.
 std::wstring UpdateOfferText(const wchar_t* version);
-// Whether text is a format with exactly one "%s" and no other conversion ("%%" is allowed).
-bool IsOneStringFormat(const wchar_t* text);
 
 // Start-up: installs an update that was downloaded earlier when the user agrees; 1 when the
-// installer was started (the program then ends before any window exists).
+// installer was started (the program then ends before any window exists), else 0.
 int InstallDownloadedUpdate();
 
 // The update check: mode 1 asks the user (on the calling thread, the UI thread), mode 0 is silent:
@@ -29,7 +27,8 @@ int InstallDownloadedUpdate();
 int CheckForUpdates(int mode);
 
 // Starts the update library's installer through rundll32 and closes the main dialog when it exists.
-void InstallUpdate();
+// When the installer does not start, the user is told why and the program stays: false.
+bool InstallUpdate();
 
 // The background check after start-up; the parameter (the main window) is not used.
 DWORD WINAPI UpdateThreadProc(LPVOID parameter);

@@ -3,6 +3,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <cstdarg>
+
 #include "core/ResourceModule.h"
 #include "core/WideFormat.h"
 
@@ -86,12 +88,47 @@ void GetProductVersion(DWORD* versionMS, DWORD* versionLS, wchar_t* text)
     delete[] data;
 }
 
+namespace {
+
+int LoadInto(wchar_t* buffer, HINSTANCE module, UINT id)
+{
+    // Cleared first: Wine leaves the buffer untouched when the string's block is missing.
+    buffer[0] = L'\0';
+    return LoadStringW(module, id, buffer, kRingBufferChars);
+}
+
+}  // namespace
+
 wchar_t* LoadResString(UINT id)
 {
     s_stringIndex = static_cast<unsigned short>((s_stringIndex + 1) % kStringRingSize);
     wchar_t* buffer = s_strings[s_stringIndex];
-    // Cleared first: Wine leaves the buffer untouched when the string's block is missing.
-    buffer[0] = L'\0';
-    LoadStringW(GetResourceModule(), id, buffer, kRingBufferChars);
+    HINSTANCE module = GetResourceModule();
+    HINSTANCE program = GetModuleHandleW(nullptr);
+    if (LoadInto(buffer, module, id) <= 0 && module != program)
+        LoadInto(buffer, program, id);
     return buffer;
+}
+
+wchar_t* LoadResFormat(UINT id, const char* conversions)
+{
+    wchar_t* text = LoadResString(id);
+    if (FormatConversionsAre(text, conversions))
+        return text;
+    // A translation whose conversions do not take these arguments would read them as other types.
+    LoadInto(text, GetModuleHandleW(nullptr), id);
+    if (!FormatConversionsAre(text, conversions))
+        text[0] = L'\0';
+    return text;
+}
+
+std::wstring FormatResString(UINT id, const char* conversions, ...)
+{
+    std::wstring format = LoadResFormat(id, conversions);   // copied: the loader's buffers are reused
+    wchar_t text[kRingBufferChars];
+    va_list args;
+    va_start(args, conversions);
+    int length = FormatWideV(text, kRingBufferChars, format.c_str(), args);
+    va_end(args);
+    return length < 0 ? std::wstring() : std::wstring(text);
 }

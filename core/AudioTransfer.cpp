@@ -1,5 +1,7 @@
 #include "core/AudioTransfer.h"
 
+#include <new>
+
 #include "core/LogFile.h"
 
 namespace {
@@ -118,13 +120,21 @@ bool CAudioTransfer::OpenDevices(UINT inputDevice, UINT outputDevice)
     bufferBytes = raw + align - 1 - (raw + align - 1) % align;
 
     bool allocated = true;
-    for (DWORD i = 0; i < bufferNum; ++i) {
+    // Blocks a close had to leave to a live worker are that worker's to free.
+    ring.clear();
+    try {
+        ring.reserve(bufferNum);
+    } catch (const std::bad_alloc&) {
+        allocated = false;
+    }
+    for (DWORD i = 0; allocated && i < bufferNum; ++i) {
         void* memory = HeapAlloc(GetProcessHeap(), 0, sizeof(WAVEHDR) + bufferBytes);
         if (!memory) {
             allocated = false;
             break;
         }
         WAVEHDR* block = static_cast<WAVEHDR*>(memory);
+        ring.push_back(block);
         *block = {};
         block->lpData = reinterpret_cast<LPSTR>(block + 1);
         block->dwBufferLength = bufferBytes;
@@ -164,10 +174,29 @@ void CAudioTransfer::CloseDevices()
         CloseDevice(hWaveIn, waveInReset, waveInClose, L"input");
     if (hWaveOut)
         CloseDevice(hWaveOut, waveOutReset, waveOutClose, L"output");
+    // A device still open may still write into its blocks; a worker may still be handed one.
+    if (!hWaveIn && !hWaveOut && !hThread)
+        FreeUnreturnedBuffers();
 }
 
 void CAudioTransfer::FreeBuffer(WAVEHDR* block)
 {
+    for (size_t i = ring.size(); i-- > 0;) {
+        if (ring[i] == block) {
+            ring[i] = ring.back();
+            ring.pop_back();
+            break;
+        }
+    }
     HeapFree(GetProcessHeap(), 0, block);
     --liveBuffers;
+}
+
+void CAudioTransfer::FreeUnreturnedBuffers()
+{
+    while (!ring.empty())
+        FreeBuffer(ring.back());
+    // With the devices closed and no worker, nothing is queued anywhere.
+    queuedIn = 0;
+    queuedOut = 0;
 }

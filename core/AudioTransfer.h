@@ -3,6 +3,8 @@
 #include <mmsystem.h>
 #include <mmreg.h>
 
+#include <vector>
+
 #include <SoundTouch.h>
 
 // Channel state bits in CAudioTransfer::flags.
@@ -33,6 +35,9 @@ public:
     // (nothing is opened then) or a block could not be allocated.
     bool OpenDevices(UINT inputDevice, UINT outputDevice);
     void StopDevices();
+    // Stops and closes both devices. Once both are closed and no worker is left (hThread null), the
+    // blocks that never came back are freed too: those queued on a device that did not open, one
+    // the worker queued just after the stop's reset, notifications a quit worker never took.
     void CloseDevices();
     void FreeBuffer(WAVEHDR* block);
 
@@ -67,8 +72,13 @@ public:
     HANDLE hQueueReady = nullptr;
 
 private:
+    void FreeUnreturnedBuffers();
+
     // The UI thread's SetPitch and the worker's ShiftPitch never run inside the processor together.
     CRITICAL_SECTION pitchLock;
+    // Every block of the ring not yet freed. Reserved for the whole ring at open, so the worker's
+    // frees never allocate; the UI thread touches it only before capture starts and after the worker quit.
+    std::vector<WAVEHDR*> ring;
 };
 
 // The worker thread of one channel; the parameter is the engine. Ends on WM_QUIT.

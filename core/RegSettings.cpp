@@ -4,6 +4,8 @@
 
 CRegSettings::CRegSettings() : keyPath(Settings::kOptionsKey) {}
 
+CRegSettings::CRegSettings(MruKey) : keyPath(Settings::kMruKey) {}
+
 DWORD CRegSettings::GetDWORD(const wchar_t* name, DWORD defaultValue)
 {
     CRegistryKey key;

@@ -11,6 +11,9 @@ class CRegSettings
 {
 public:
     CRegSettings();
+    // A store over HKCU "Software\Tarnwick\Lyrant\MRU" instead, with the same operations.
+    struct MruKey {};
+    explicit CRegSettings(MruKey);
 
     DWORD GetDWORD(const wchar_t* name, DWORD defaultValue);
     std::wstring& GetString(std::wstring& out, const wchar_t* name, const wchar_t* defaultValue);

@@ -7,6 +7,8 @@
 namespace Settings {
 
 constexpr const wchar_t* kOptionsKey = L"Software\\Tarnwick\\Lyrant\\Options";
+// The most-recently-used lists; no part of the program keeps one yet.
+constexpr const wchar_t* kMruKey = L"Software\\Tarnwick\\Lyrant\\MRU";
 
 struct DwordValue
 {

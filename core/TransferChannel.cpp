@@ -86,12 +86,9 @@ bool CTransferChannel::Start(const TransferSettings& settings, TransferFailure* 
     CloseHandle(engine.hQueueReady);
     engine.hQueueReady = nullptr;
 
-    bool opened = engine.OpenDevices(settings.inputDevice, settings.outputDevice);
-    if (!opened && engine.liveBuffers == 0) {
-        // Not even one buffer could be allocated.
-        QuitWorker(engine);
-        engine.CloseDevices();
-        engine.flags = 0;
+    if (!engine.OpenDevices(settings.inputDevice, settings.outputDevice)) {
+        // Part of a ring is no channel: with fewer than half its blocks playback never starts.
+        Stop();
         Report(failure, TransferProblem::Memory);
         return false;
     }

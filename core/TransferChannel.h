@@ -36,7 +36,7 @@ enum class TransferProblem
     BitsPerSample,
     SampleRate,
     Worker,         // the worker thread could not be created
-    Memory,         // not one buffer could be allocated
+    Memory,         // not every buffer of the ring could be allocated
     InputDevice,    // the capture device did not open
     OutputDevice,   // the playback device did not open
 };
@@ -68,8 +68,9 @@ public:
     CTransferChannel(const CTransferChannel&) = delete;
     CTransferChannel& operator=(const CTransferChannel&) = delete;
 
-    // False when the settings cannot work, the worker cannot start or a device does not open: the
-    // channel then stays idle, and failure (when given) says why.
+    // False when the settings cannot work, the worker cannot start, the ring cannot be allocated
+    // whole or a device does not open: the channel then stays idle with every block freed, and
+    // failure (when given) says why.
     bool Start(const TransferSettings& settings, TransferFailure* failure = nullptr);
     void Stop();
     bool IsRunning() const { return engine.flags != 0; }

@@ -32,3 +32,23 @@ int FormatWide(wchar_t* buffer, size_t count, const wchar_t* format, ...)
     va_end(args);
     return written;
 }
+
+bool FormatConversionsAre(const wchar_t* format, const char* letters)
+{
+    if (!format || !letters)
+        return false;
+    size_t next = 0;
+    for (const wchar_t* p = format; *p; ++p) {
+        if (*p != L'%')
+            continue;
+        const wchar_t c = *++p;
+        if (c == L'\0')
+            return false;
+        if (c == L'%')
+            continue;
+        if (letters[next] == '\0' || c != static_cast<wchar_t>(letters[next]))
+            return false;
+        ++next;
+    }
+    return letters[next] == '\0';
+}

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/WideFormat.h"
 #include "widgets/MarkupMessageBoxText.h"
 
 namespace {
@@ -284,7 +285,7 @@ void CMarkupMessageBoxTemplate::OnInitDialog(HWND dialog)
     if (Blocked()) {
         if (m_params.periodInCaption != 0) {
             m_captionFormat = GetButtonText(MMB_CAPTION_PERIOD, L"");
-            if (!FormatConversionsAre(m_captionFormat, "sd"))
+            if (!FormatConversionsAre(m_captionFormat.c_str(), "sd"))
                 m_captionFormat = BuiltInButtonCaption(MMB_CAPTION_PERIOD);
             CMarkupString counting;
             counting.Format(m_captionFormat.c_str(), m_caption.c_str(), m_countdown);

@@ -80,25 +80,6 @@ UINT ButtonCaptionStringId(UINT id)
     return entry ? entry->stringId : 0;
 }
 
-bool FormatConversionsAre(const std::wstring& format, const char* letters)
-{
-    size_t next = 0;
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != L'%')
-            continue;
-        if (i + 1 >= format.size())
-            return false;
-        const wchar_t c = format[++i];
-        if (c == L'%')
-            continue;
-        // Only the bare conversion: a width, flag or size prefix could read another argument type.
-        if (letters[next] == '\0' || c != static_cast<wchar_t>(letters[next]))
-            return false;
-        ++next;
-    }
-    return letters[next] == '\0';
-}
-
 std::wstring CountdownCaption(const std::wstring& caption, int seconds)
 {
     CMarkupString text;

@@ -21,9 +21,5 @@ const wchar_t* BuiltInButtonCaption(UINT id);
 // The string id of a button's caption in the string module; 0 when it has none.
 UINT ButtonCaptionStringId(UINT id);
 
-// Whether a printf format's conversions are exactly the given letters in order ("sd": one %s, then
-// one %d); "%%" is plain text. Formats from a language library are used only when this holds.
-bool FormatConversionsAre(const std::wstring& format, const char* letters);
-
 // The default button's caption while it counts: "<caption> = <seconds>".
 std::wstring CountdownCaption(const std::wstring& caption, int seconds);

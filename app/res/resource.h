@@ -37,6 +37,8 @@
 #define IDS_OUTPUT_NOT_OPENED     311
 #define IDS_CHANGE_ON_GENERAL_PAGE 312
 #define IDS_BAD_BUFFER_COUNT      313
+#define IDS_INSTALLER_NOT_STARTED 314
+#define IDS_RELAUNCH_FAILED       315
 #define IDS_MB_OK                 9001
 #define IDS_MB_CANCEL             9002
 #define IDS_MB_HELP               9006

@@ -5,27 +5,10 @@
 
 #include "core/AppPaths.h"
 #include "core/RegSettings.h"
-#include "core/WideFormat.h"
 #include "framework/AxHost.h"
 #include "framework/FrameworkModule.h"
-
-std::wstring ReadOption(const wchar_t* name)
-{
-    wchar_t buffer[512] = {};
-    DWORD size = sizeof(buffer) - sizeof(wchar_t);
-    if (SHGetValueW(HKEY_CURRENT_USER, Settings::kOptionsKey, name, nullptr, buffer, &size) != ERROR_SUCCESS)
-        return L"<missing>";
-    return buffer;
-}
-
-DWORD ReadOptionDword(const wchar_t* name, DWORD missing)
-{
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    if (SHGetValueW(HKEY_CURRENT_USER, Settings::kOptionsKey, name, nullptr, &value, &size) != ERROR_SUCCESS)
-        return missing;
-    return value;
-}
+#include "tests/support/DialogWatcher.h"
+#include "widgets/MarkupMessageBoxTemplate.h"
 
 void ClearLyrantKey()
 {
@@ -48,6 +31,8 @@ MainDialogFixture::MainDialogFixture()
 MainDialogFixture::~MainDialogFixture()
 {
     Close();
+    if (g_MainDlg == dialog.get())
+        g_MainDlg = nullptr;
     g_Module.RemoveMessageLoop();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -178,7 +163,18 @@ BOOL CALLBACK BoxAnswerer::Answer(HWND window, LPARAM self)
 
 std::wstring ChannelNotStartedCaption(int channel)
 {
-    wchar_t caption[128];
-    FormatWide(caption, 128, LoadResString(IDS_CHANNEL_NOT_STARTED), channel + 1);
-    return caption;
+    return FormatResString(IDS_CHANNEL_NOT_STARTED, "d", channel + 1);
+}
+
+std::function<void(HWND)> ReadAndCloseBox(ShownBox& shown)
+{
+    return [&shown](HWND box) {
+        shown.owner = GetWindow(box, GW_OWNER);
+        wchar_t caption[256] = {};
+        GetWindowTextW(box, caption, 256);
+        shown.caption = caption;
+        if (CMarkupMessageBoxTemplate* template_ = CMarkupMessageBoxTemplate::FromWindow(box))
+            shown.text = template_->MessageText();
+        ClickDialogButton(box, IDOK);
+    };
 }

@@ -1,12 +1,14 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/MainDlg.h"
 #include "framework/MessageLoop.h"
+#include "tests/support/StoredOptions.h"
 
 // A main dialog created modeless the way the run routine does it, on a clean settings key, with
 // the output choices written first (the mapper's "Microsoft" default names nothing under Wine).
@@ -37,8 +39,6 @@ public:
     CMessageLoop loop;
 };
 
-std::wstring ReadOption(const wchar_t* name);
-DWORD ReadOptionDword(const wchar_t* name, DWORD missing = 0xDEADBEEF);
 void ClearLyrantKey();
 
 // Answers the message boxes this thread shows while it lives: each visible top-level window that
@@ -67,6 +67,15 @@ private:
     std::vector<HWND> m_existing;
     UINT_PTR m_timer = 0;
 };
+
+// What a message box of the program showed.
+struct ShownBox
+{
+    std::wstring caption, text;   // the text as the box was given it (markup)
+    HWND owner = nullptr;
+};
+// An action for CDialogWatcher: reads the box it caught into `shown`, then presses its OK.
+std::function<void(HWND)> ReadAndCloseBox(ShownBox& shown);
 
 // The caption a refused start of the channel (0, 1, 2) gives its message box, from the string table.
 std::wstring ChannelNotStartedCaption(int channel);

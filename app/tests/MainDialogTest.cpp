@@ -13,8 +13,10 @@
 #include "core/AppPaths.h"
 #include "core/LogFile.h"
 #include "core/RegSettings.h"
+#include "core/ResourceModule.h"
 #include "tests/support/AudioSignal.h"
 #include "tests/support/DialogWatcher.h"
+#include "tests/support/HeapAllocSeam.h"
 #include "tests/support/PulseAudioIo.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestPaths.h"
@@ -478,3 +480,122 @@ TEST_F(MainDialog, PitchButtonsAreOwnerDrawnWithTheIconOnTheDialogGrey)
     ui.Press(IDC_START1);
     EXPECT_FALSE(IsWindowEnabled(ui.Item(IDC_PITCH1)));
 }
+
+TEST_F(MainDialog, PartOfARingIsRefusedWithTheMemoryMessage)
+{
+    std::string logBefore = LogOfThisProcess();
+    ASSERT_TRUE(ui.Open());
+    // Four of the ten blocks of the defaults (20 ms of 16-bit stereo at 44100 Hz each): fewer than
+    // half, so playback would never start.
+    FailHeapAllocOfSize(sizeof(WAVEHDR) + 3528, 4);
+    int answered = 0;
+    {
+        BoxAnswerer answer(ChannelNotStartedCaption(0), IDOK);
+        ui.Press(IDC_START1);
+        answered = answer.Answered();
+    }
+    LONG refused = RefusedHeapAllocs();
+    FailHeapAllocOfSize(0, 0);
+    EXPECT_EQ(refused, 1);
+    EXPECT_EQ(answered, 1) << "no message for the refused start";
+    EXPECT_EQ(ui.Text(IDC_START1), L">>");
+    EXPECT_FALSE(ui.dialog->IsChannelRunning(0));
+    CAudioTransfer& engine = ui.dialog->Channel(0)->engine;
+    EXPECT_EQ(engine.hThread, nullptr);
+    EXPECT_EQ(engine.hWaveIn, nullptr);
+    EXPECT_EQ(engine.liveBuffers, 0u) << "the blocks that were allocated are freed";
+    std::string log = LogOfThisProcess().substr(logBefore.size());
+    EXPECT_NE(log.find("Channel 1 not started: There is not enough memory for the channel's buffers."),
+              std::string::npos) << log;
+
+    // With memory for the whole ring the same channel starts.
+    ui.Press(IDC_START1);
+    EXPECT_TRUE(ui.dialog->IsChannelRunning(0));
+    EXPECT_EQ(engine.liveBuffers, 10u);
+}
+
+namespace {
+
+struct TranslationCase
+{
+    const char* name;
+    const wchar_t* library;           // beside the test program, or in the program folder
+    const wchar_t* caption;           // of the refused start's box
+    const wchar_t* countText;         // the box's text begins with it: bufferNum 0
+    const wchar_t* settingsHint;      // and ends with it
+    const wchar_t* inputText;         // an input device that does not open
+};
+
+// What the box of the next refused start shows; the box is answered with OK.
+ShownBox PressAndRead(MainDialogFixture& ui, int button)
+{
+    ShownBox shown;
+    CDialogWatcher watch(ReadAndCloseBox(shown));
+    ui.Press(button);
+    EXPECT_NE(watch.Caught(), nullptr) << "no message box";
+    return shown;
+}
+
+bool BeginsWith(const std::wstring& text, const std::wstring& start)
+{
+    return text.compare(0, start.size(), start) == 0;
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+class MainDialogTranslation : public MainDialog, public ::testing::WithParamInterface<TranslationCase>
+{
+protected:
+    void TearDown() override
+    {
+        MainDialog::TearDown();
+        SetResourceModule(nullptr);
+        if (library)
+            FreeLibrary(library);
+    }
+    HMODULE library = nullptr;
+};
+
+}  // namespace
+
+// A language library may lack the strings the program added after it was made, or carry them with
+// conversions that do not take the program's arguments: the program's own strings stand in.
+TEST_P(MainDialogTranslation, RefusedStartsAreToldInWordsThatFit)
+{
+    const TranslationCase& c = GetParam();
+    library = LoadLibraryW((TestExeFolder() + c.library).c_str());
+    ASSERT_NE(library, nullptr);
+    SetResourceModule(library);
+    GetSettings().SetDWORD(L"bufferNum", 0);
+    ASSERT_TRUE(ui.Open());
+
+    ShownBox count = PressAndRead(ui, IDC_START1);
+    EXPECT_EQ(count.caption, c.caption);
+    EXPECT_TRUE(BeginsWith(count.text, c.countText)) << std::string(count.text.begin(), count.text.end());
+    EXPECT_TRUE(EndsWith(count.text, c.settingsHint)) << std::string(count.text.begin(), count.text.end());
+
+    GetSettings().SetDWORD(L"bufferNum", 10);
+    LRESULT gone = SendMessageW(ui.Item(IDC_INPUT1), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Unplugged"));
+    SendMessageW(ui.Item(IDC_INPUT1), CB_SETCURSEL, gone, 0);
+    ShownBox input = PressAndRead(ui, IDC_START1);
+    EXPECT_EQ(input.caption, c.caption);
+    EXPECT_TRUE(BeginsWith(input.text, c.inputText)) << std::string(input.text.begin(), input.text.end());
+    EXPECT_FALSE(ui.dialog->IsChannelRunning(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Libraries, MainDialogTranslation,
+    ::testing::Values(
+        TranslationCase{"Sound", L"\\..\\dist\\ResDe.dll", L"Kanal 1 nicht gestartet",
+                        L"Die Pufferanzahl 0 in den Einstellungen liegt nicht zwischen 1 und 1000.",
+                        L"der Einstellungen (\u201EOptionen...\u201C).", L"Das Eingabeger\u00E4t \u201EUnplugged\u201C"},
+        TranslationCase{"WithoutTheLaterIds", L"\\TranslationOlderIds.dll", L"Channel 1 not started",
+                        L"The buffer count 0 in the settings is not from 1 to 1000.",
+                        L"of the Preferences (\"Option...\").", L"The input device \"Unplugged\" could not be opened."},
+        TranslationCase{"FormatsThatDoNotFit", L"\\TranslationBadFormats.dll", L"Channel 1 not started",
+                        L"The buffer count 0 in the settings is not from 1 to 1000.",
+                        L"of the Preferences (\"Option...\").", L"The input device \"Unplugged\" could not be opened."}),
+    [](const auto& info) { return std::string(info.param.name); });

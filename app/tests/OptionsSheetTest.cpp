@@ -11,11 +11,13 @@
 #include "app/OptionsSheet.h"
 #include "app/tests/MainDialogFixture.h"
 #include "core/AppPaths.h"
+#include "core/LogFile.h"
 #include "core/RegSettings.h"
+#include "core/ResourceModule.h"
 #include "tests/support/DialogWatcher.h"
+#include "tests/support/LaunchSeam.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestPaths.h"
-#include "widgets/MarkupMessageBoxTemplate.h"
 
 namespace {
 
@@ -293,26 +295,18 @@ TEST_F(GeneralPageTest, WithoutLanguageLibrariesTheComboShowsEnglishDisabled)
 
 TEST_F(GeneralPageTest, CheckNowReportsThatNoUpdateIsAvailable)
 {
-    std::wstring text, caption;
-    HWND owner = nullptr, sheetWindow = nullptr;
+    ShownBox shown;
+    HWND sheetWindow = nullptr;
     RunSheet([&](HWND sheet) {
         sheetWindow = sheet;
         HWND page = GeneralPage(sheet);
-        CDialogWatcher box([&](HWND window) {
-            owner = GetWindow(window, GW_OWNER);
-            wchar_t buffer[256] = {};
-            GetWindowTextW(window, buffer, 256);
-            caption = buffer;
-            if (CMarkupMessageBoxTemplate* shown = CMarkupMessageBoxTemplate::FromWindow(window))
-                text = shown->MessageText();
-            ClickDialogButton(window, IDOK);
-        });
+        CDialogWatcher box(ReadAndCloseBox(shown));
         ClickDialogButton(page, IDC_GEN_CHECK_NOW);
         EXPECT_NE(box.Caught(), nullptr);
     }, false);
-    EXPECT_EQ(caption, L"Freshet");
-    EXPECT_EQ(text, L"No updates available, you already have the latest version!");
-    EXPECT_EQ(owner, sheetWindow) << "owned by the sheet the page sits in";
+    EXPECT_EQ(shown.caption, L"Freshet");
+    EXPECT_EQ(shown.text, L"No updates available, you already have the latest version!");
+    EXPECT_EQ(shown.owner, sheetWindow) << "owned by the sheet the page sits in";
 }
 
 TEST_F(GeneralPageTest, OptionButtonOpensPreferencesOverTheMainDialog)
@@ -341,4 +335,68 @@ TEST_F(GeneralPageTest, OptionButtonOpensPreferencesOverTheMainDialog)
     EXPECT_EQ(secondTab, L"Driver");
     EXPECT_TRUE(mainDisabled);
     ui.Close();
+}
+
+namespace {
+
+std::wstring ThisProgramsFileName()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring text = path;
+    return text.substr(text.find_last_of(L'\\') + 1);
+}
+
+}  // namespace
+
+TEST_F(GeneralPageTest, RelaunchThatDoesNotStartKeepsTheProgramAndSaysWhy)
+{
+    g_LogFile.Open();
+    MainDialogFixture ui;
+    ASSERT_TRUE(ui.Open());
+    ASSERT_TRUE(ui.SelectContaining(IDC_OUTPUT1, L"Lyrant Speakers A"));
+    RefuseLaunchesOf(ThisProgramsFileName().c_str(), ERROR_FILE_NOT_FOUND);
+    ShownBox shown;
+    {
+        CDialogWatcher box(ReadAndCloseBox(shown));
+        RelaunchProgram();
+        EXPECT_NE(box.Caught(), nullptr) << "the failure was not told";
+    }
+    LONG refused = RefusedLaunches();
+    RefuseLaunchesOf(nullptr, 0);
+    EXPECT_EQ(refused, 1);
+    EXPECT_EQ(shown.caption, L"Error");
+    const std::wstring reason = L"The program could not be started again to apply your changes (0x00000002 - ";
+    EXPECT_EQ(shown.text.compare(0, reason.size(), reason), 0) << std::string(shown.text.begin(), shown.text.end());
+    MSG quit = {};
+    EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the program quits without a copy";
+    EXPECT_TRUE(IsWindow(ui.Window()));
+    // The session was stored for the copy that did not come.
+    EXPECT_EQ(ReadOption(L"st1_output"), L"Lyrant Speakers A");
+    std::string log = ReadFileBytes(GetAppDataPath(L"\\LOG\\Lyrant.log"));
+    EXPECT_NE(log.find("The program could not be started again to apply your changes (0x00000002 - "),
+              std::string::npos) << log;
+    ui.Close();
+}
+
+// A translation whose buffer-count message reads its numbers as strings: the program's own words.
+TEST_F(GeneralPageTest, RefusedBufferCountIsToldInWordsThatFit)
+{
+    HMODULE library = LoadLibraryW((TestExeFolder() + L"\\TranslationBadFormats.dll").c_str());
+    ASSERT_NE(library, nullptr);
+    SetResourceModule(library);
+    ShownBox shown;
+    RunSheet([&](HWND sheet) {
+        HWND page = GeneralPage(sheet);
+        SetDlgItemTextW(page, IDC_GEN_BUFFER_COUNT, L"25");
+        {
+            CDialogWatcher box(ReadAndCloseBox(shown));
+            PropSheet_PressButton(sheet, PSBTN_OK);
+            PumpMessagesUntil([&] { return box.Caught() != nullptr; }, 5000);
+        }
+        SetDlgItemTextW(page, IDC_GEN_BUFFER_COUNT, L"20");
+    });
+    SetResourceModule(nullptr);
+    FreeLibrary(library);
+    EXPECT_EQ(shown.text, L"The buffer count must be a whole number from 2 to 20.");
 }

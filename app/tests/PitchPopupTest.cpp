@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gdiplus.h>
+
+#include <string>
 
 #include "app/ColorTheme.h"
 #include "app/SndEftDlg.h"
@@ -209,6 +212,99 @@ TEST(ColorTheme, ColoursAndVariants)
     EXPECT_EQ(theme.GetColor(3), 0x666666u);      // reset before the variant
     theme.ResetColors();
     EXPECT_EQ(theme.GetColor(0), 0xF8F5EDu);
+}
+
+namespace {
+
+// A 24-bit bitmap file of the given size, for GDI+ to load.
+bool WriteBitmapFile(const std::wstring& path, int width, int height)
+{
+    const DWORD stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + stride * height;
+    std::string pixels(stride * height, '\x80');
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(handle, &file, sizeof(file), &written, nullptr) &&
+              WriteFile(handle, &info, sizeof(info), &written, nullptr) &&
+              WriteFile(handle, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
+    CloseHandle(handle);
+    return ok;
+}
+
+// Skin image folders beside the test program: the theme's own and the shared one.
+class ThemeImages : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Gdiplus::GdiplusStartupInput input;
+        ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+        skin = TestExeFolder() + L"\\Skin";
+        CreateDirectoryW(skin.c_str(), nullptr);
+        for (const wchar_t* folder : {L"\\Images", L"\\Probe Dark"})
+            CreateDirectoryW((skin + folder).c_str(), nullptr);
+        ASSERT_TRUE(WriteBitmapFile(skin + L"\\Images\\probe.bmp", 3, 2));
+        ASSERT_TRUE(WriteBitmapFile(skin + L"\\Probe Dark\\probe.bmp", 5, 4));
+    }
+    void TearDown() override
+    {
+        Gdiplus::GdiplusShutdown(token);
+        DeleteFileW((skin + L"\\Images\\probe.bmp").c_str());
+        DeleteFileW((skin + L"\\Probe Dark\\probe.bmp").c_str());
+        // Only what this test made; folders that hold other files stay.
+        for (const wchar_t* folder : {L"\\Images", L"\\Probe Dark", L""})
+            RemoveDirectoryW((skin + folder).c_str());
+    }
+    ULONG_PTR token = 0;
+    std::wstring skin;
+};
+
+}  // namespace
+
+TEST_F(ThemeImages, PathIsTheThemesOwnFileElseTheSharedImagesFolder)
+{
+    CColorTheme theme;
+    EXPECT_EQ(std::wstring(theme.ResolveImagePath(L"probe.bmp")), skin + L"\\Images\\probe.bmp");
+    theme.SetTheme(L"Probe Dark");
+    EXPECT_EQ(std::wstring(theme.ResolveImagePath(L"probe.bmp")), skin + L"\\Probe Dark\\probe.bmp");
+    // Not in the theme's folder: the shared one, whether the file is there or not.
+    EXPECT_EQ(std::wstring(theme.ResolveImagePath(L"absent.bmp")), skin + L"\\Images\\absent.bmp");
+
+    const wchar_t* results[6];
+    for (auto& result : results)
+        result = theme.ResolveImagePath(L"probe.bmp");
+    for (int i = 1; i < 5; ++i)
+        EXPECT_NE(results[i], results[0]);
+    EXPECT_EQ(results[5], results[0]);   // the sixth call reuses the first buffer
+}
+
+TEST_F(ThemeImages, ImagesAreLoadedOnceAndKeyedByTheNamesAddress)
+{
+    CColorTheme theme;
+    theme.SetTheme(L"Probe Dark");
+    static const wchar_t kName[] = L"probe.bmp";
+    Gdiplus::Bitmap* image = theme.GetCachedImage(kName);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->GetWidth(), 5u);    // the theme's own file
+    EXPECT_EQ(image->GetHeight(), 4u);
+    EXPECT_EQ(theme.GetCachedImage(kName), image);
+    // The same text at another address is another entry, loaded afresh.
+    std::wstring copy = kName;
+    Gdiplus::Bitmap* other = theme.GetCachedImage(copy.c_str());
+    ASSERT_NE(other, nullptr);
+    EXPECT_NE(other, image);
+    EXPECT_EQ(theme.GetCachedImage(L"absent.bmp"), nullptr);
 }
 
 // The German library replaces the program's resources as a whole: it carries the dialogs' templates

@@ -2,18 +2,22 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlwapi.h>
+#include <commctrl.h>
+#include <prsht.h>
 #include <tlhelp32.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/res/DialogIds.h"
 #include "app/res/resource.h"
 #include "app/tests/ToneCheck.h"
 #include "core/AppPaths.h"
 #include "core/RegSettings.h"
 #include "tests/support/AudioSignal.h"
 #include "tests/support/ProcessWindows.h"
+#include "tests/support/StoredOptions.h"
 #include "tests/support/PulseAudioIo.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/WaveFeed.h"
@@ -297,7 +301,82 @@ TEST_F(ProgramRun, BadSettingsAtStartAreToldLoggedAndNotKept)
         EXPECT_EQ(program.Text(start), L">>");
     PostMessageW(program.window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.ExitCode(), IDCANCEL);
-    DWORD count = 0xDEAD, size = sizeof(count);
-    SHGetValueW(HKEY_CURRENT_USER, Settings::kOptionsKey, L"TransferChannels", nullptr, &count, &size);
-    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(ReadOptionDword(L"TransferChannels"), 0u);
+}
+
+namespace {
+
+// A running LyrantMain.exe other than the one given, with its main window shown; 0 when none
+// comes within the time.
+DWORD WaitForOtherCopy(DWORD known, DWORD timeoutMs)
+{
+    for (DWORD until = GetTickCount() + timeoutMs; GetTickCount() < until; Sleep(50)) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE)
+            continue;
+        PROCESSENTRY32W entry = {};
+        entry.dwSize = sizeof(entry);
+        DWORD found = 0;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+            if (entry.th32ProcessID != known && lstrcmpiW(entry.szExeFile, L"LyrantMain.exe") == 0)
+                found = entry.th32ProcessID;
+        CloseHandle(snapshot);
+        HWND window = found ? FindProcessWindow(found, IsMainDialog) : nullptr;
+        if (window && IsWindowVisible(window))
+            return found;
+    }
+    return 0;
+}
+
+// Ends the copy as its close box does; false when it did not end.
+bool CloseCopy(DWORD processId)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
+    if (!process)
+        return false;
+    if (HWND window = FindProcessWindow(processId, IsMainDialog))
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    bool ended = WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+    if (!ended)
+        TerminateProcess(process, 0xDEAD);
+    CloseHandle(process);
+    return ended;
+}
+
+}  // namespace
+
+TEST_F(ProgramRun, RelaunchForANewLanguageKeepsTheSessionsChoices)
+{
+    Program first(L"");
+    ASSERT_TRUE(first.window);
+    // A choice of this session: in the settings only once the session is stored.
+    HWND output = GetDlgItem(first.window, IDC_OUTPUT1);
+    LRESULT before = SendMessageW(output, CB_GETCURSEL, 0, 0);
+    LRESULT chosen = SendMessageW(output, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                  reinterpret_cast<LPARAM>(L"Lyrant Speakers A"));
+    ASSERT_NE(chosen, CB_ERR);
+    ASSERT_NE(chosen, before);
+
+    PostMessageW(first.window, WM_COMMAND, MAKEWPARAM(ID_APP_OPTIONS, 0), 0);
+    HWND sheet = WaitForCaptionedWindow(first.process.dwProcessId, L"Preferences", kWindowTimeoutMs);
+    ASSERT_NE(sheet, nullptr);
+    HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_INDEXTOHWND, 0, 0));
+    HWND language = GetDlgItem(page, IDC_GEN_LANGUAGE);
+    ASSERT_NE(SendMessageW(language, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Deutsch")),
+              CB_ERR);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_GEN_LANGUAGE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(language));
+    PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+
+    EXPECT_EQ(first.ExitCode(kToolTimeoutMs), 0);
+    DWORD copy = WaitForOtherCopy(first.process.dwProcessId, kToolTimeoutMs);
+    EXPECT_EQ(ReadOption(L"lanName"), L"de");
+    EXPECT_EQ(ReadOption(L"st1_output"), L"Lyrant Speakers A") << "the session's choice was lost";
+    ASSERT_NE(copy, 0u) << "no fresh copy started";
+    // The fresh copy speaks the new language and shows the session's choice.
+    HWND window = FindProcessWindow(copy, IsMainDialog);
+    wchar_t about[64] = {};
+    GetWindowTextW(GetDlgItem(window, ID_APP_ABOUT), about, 64);
+    EXPECT_STREQ(about, L"&Info...");
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, IDC_OUTPUT1), CB_GETCURSEL, 0, 0), chosen);
+    EXPECT_TRUE(CloseCopy(copy));
 }

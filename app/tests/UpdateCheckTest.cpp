@@ -11,10 +11,13 @@
 #include "app/WebAccessor.h"
 #include "app/tests/MainDialogFixture.h"
 #include "app/tests/UpdateBoxAnswerer.h"
+#include "core/AppPaths.h"
+#include "core/LogFile.h"
 #include "core/RegSettings.h"
 #include "core/ResourceModule.h"
 #include "outside/freshet/tests/LocalUpdateServer.h"
 #include "tests/support/DialogWatcher.h"
+#include "tests/support/LaunchSeam.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
@@ -106,6 +109,44 @@ TEST_F(UpdateCheckTest, YesToANewerVersionDownloadsAndInstallsIt)
     EXPECT_TRUE(answerer.Boxes()[0].hasYesNo);
     EXPECT_TRUE(PackageRequested());
     EXPECT_EQ(WaitForInstalledVersion(kProductId, kInstallTimeoutMs), L"1.1") << "the installer's record";
+}
+
+TEST_F(UpdateCheckTest, InstallerThatDoesNotStartKeepsTheProgramAndSaysWhy)
+{
+    server.PutUpdate(kProductId, "1.1", kPackageName, kPackage);
+    g_LogFile.Open();
+    RefuseLaunchesOf(L"\\rundll32.exe", ERROR_FILE_NOT_FOUND);
+    {
+        // "Check now!" over the main window: the window is not closed for an installer that never ran.
+        MainDialogFixture ui;
+        ASSERT_TRUE(ui.Open());
+        CUpdateBoxAnswerer answerer(GetCurrentProcessId(), IDYES);
+        BoxAnswerer error(L"Error", IDOK);
+        EXPECT_EQ(CheckForUpdates(1), 1);
+        EXPECT_EQ(answerer.Boxes().size(), 1u);
+        EXPECT_EQ(error.Answered(), 1) << "the failure was not told";
+        EXPECT_EQ(RefusedLaunches(), 1);
+        EXPECT_TRUE(IsWindow(ui.Window())) << "the program was closed without an installer";
+        ui.Close();
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    ASSERT_TRUE(Cached(kPackageName));
+    {
+        // At start-up, with that package downloaded: the program goes on to its window.
+        CUpdateBoxAnswerer answerer(GetCurrentProcessId(), IDYES);
+        BoxAnswerer error(L"Error", IDOK);
+        EXPECT_EQ(InstallDownloadedUpdate(), 0) << "reported as started";
+        EXPECT_EQ(answerer.Boxes().size(), 1u);
+        EXPECT_EQ(error.Answered(), 1) << "the failure was not told";
+        EXPECT_EQ(RefusedLaunches(), 2);
+    }
+    RefuseLaunchesOf(nullptr, 0);
+    std::string log = ReadFileBytes(GetAppDataPath(L"\\LOG\\Lyrant.log"));
+    EXPECT_NE(log.find("The update was not installed: its installer could not be started (0x00000002 - "),
+              std::string::npos) << log;
+    Sleep(500);
+    EXPECT_EQ(InstalledVersion(kProductId), L"");
 }
 
 TEST_F(UpdateCheckTest, NoDownloadsAndInstallsNothing)
@@ -252,22 +293,6 @@ TEST_F(UpdateCheckTest, WebAccessorReadsWholePagesAndFiles)
         EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
         EXPECT_EQ(GetFileAttributesW((file + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
     }
-}
-
-TEST(UpdateOfferText, FormatNeedsExactlyOneString)
-{
-    struct Case
-    {
-        const wchar_t* text;
-        bool ok;
-    } cases[] = {
-        {L"Version %s?", true},      {L"100%% sure: %s", true}, {L"%s", true},
-        {L"No version", false},      {L"%s and %s", false},     {L"Version %d", false},
-        {L"%s at %d%%", false},      {L"%ls", false},           {L"trailing %", false},
-        {L"", false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(IsOneStringFormat(c.text), c.ok) << std::string(c.text, c.text + wcslen(c.text));
 }
 
 TEST(UpdateOfferText, LanguageLibraryFormatIsUsedOnlyWhenSound)

@@ -354,6 +354,45 @@ TEST(AudioTransferDevices, BlocksQueuedAfterTheResetDoNotKeepTheDevicesOpen)
     EXPECT_TRUE(late[1].dwFlags & WHDR_DONE);
 }
 
+// The UI thread's stop landing between the worker's look at the stopping flag and its next device
+// call: the block goes to a device that has just been reset and would never come back.
+enum class RaceAt { CaptureAdd, PlaybackWrite };
+
+class AudioTransferStopRace : public ::testing::TestWithParam<RaceAt> {};
+
+volatile LONG g_raced = 0;
+
+void StopFromAnotherThread(WAVEHDR* header)
+{
+    reinterpret_cast<CAudioTransfer*>(header->dwUser)->StopDevices();
+    InterlockedExchange(&g_raced, 1);
+}
+
+TEST_P(AudioTransferStopRace, BlockQueuedJustAfterTheResetIsFreed)
+{
+    CTransferChannel channel;
+    ResetWaveCallCounts(nullptr);
+    g_raced = 0;
+    ASSERT_TRUE(channel.Start(Settings(kInputA, kOutputB, kDefaultSpec)));
+    Sleep(kSettleMs);   // blocks circulate
+    if (GetParam() == RaceAt::CaptureAdd)
+        RunOnceBeforeInAddBuffer(&StopFromAnotherThread);
+    else
+        RunOnceBeforeOutWrite(&StopFromAnotherThread);
+    for (DWORD start = GetTickCount(); !g_raced && GetTickCount() - start < kToolTimeoutMs;)
+        Sleep(1);
+    ASSERT_TRUE(g_raced) << "the worker made no such call";
+    channel.Stop();
+    ExpectStoppedClean(channel);
+    EXPECT_EQ(channel.engine.queuedIn, 0);
+    EXPECT_EQ(channel.engine.queuedOut, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, AudioTransferStopRace, ::testing::Values(RaceAt::CaptureAdd, RaceAt::PlaybackWrite),
+                         [](const auto& info) {
+                             return std::string(info.param == RaceAt::CaptureAdd ? "CaptureAdd" : "PlaybackWrite");
+                         });
+
 struct PitchCase
 {
     int position;

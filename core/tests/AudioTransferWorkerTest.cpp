@@ -164,9 +164,14 @@ TEST(TransferChannel, InputThatDoesNotOpenLeavesTheChannelIdleAndSaysWhy)
     EXPECT_EQ(channel.engine.hThread, nullptr);
     EXPECT_EQ(channel.engine.flags, 0u);
     EXPECT_EQ(channel.engine.hWaveOut, nullptr);
+    // The ring queued on a device that never opened is freed, not left to a device that will never
+    // hand it back.
+    EXPECT_EQ(channel.engine.liveBuffers, 0u);
+    EXPECT_EQ(channel.engine.queuedIn, 0);
     // A start that failed leaves nothing behind that would stop the next one.
     EXPECT_FALSE(channel.Start(settings, &failure));
     EXPECT_EQ(failure.problem, TransferProblem::InputDevice);
+    EXPECT_EQ(channel.engine.liveBuffers, 0u);
 }
 
 }  // namespace

@@ -68,6 +68,45 @@ TEST(WideFormat, LongResultIsCutAndTerminated)
     EXPECT_STREQ(exact, L"0123456");
 }
 
+TEST(WideFormat, LibraryFormatsMustHaveExactlyTheExpectedConversions)
+{
+    struct Case
+    {
+        const wchar_t* format;
+        const char* letters;
+        bool usable;
+    } cases[] = {
+        {L"%s (%d seconds remaining)", "sd", true},
+        {L"%s (noch %d Sekunden)", "sd", true},
+        {L"100%% %s, %d", "sd", true},
+        {L"%d left of %s", "sd", false},     // swapped: would read the number as a string
+        {L"%s", "sd", false},
+        {L"%s %d %d", "sd", false},
+        {L"%s %ls %d", "sd", false},
+        {L"%s %n%d", "sd", false},
+        {L"%s %5d", "sd", false},
+        {L"%s %d%", "sd", false},
+        {L"", "sd", false},
+        {L"Version %s?", "s", true},
+        {L"%s", "s", true},
+        {L"No version", "s", false},
+        {L"%s and %s", "s", false},
+        {L"Version %d", "s", false},
+        {L"%ls", "s", false},
+        {L"trailing %", "s", false},
+        {L"Kanal %d", "d", true},
+        {L"Kanal %s", "d", false},
+        {L"Kanal %u", "d", false},
+        {L"plain text", "", true},
+        {L"100%% plain", "", true},
+        {L"plain %d", "", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatConversionsAre(c.format, c.letters), c.usable)
+            << std::string(c.format, c.format + wcslen(c.format)) << " / " << c.letters;
+    EXPECT_FALSE(FormatConversionsAre(nullptr, "s"));
+}
+
 TEST_F(LogFileRun, OpenLogWritesExactLinesInTheAnsiCodePage)
 {
     DebugRun run = RunCapturingDebugOutput(ChildCommand(L"open", L"first"));

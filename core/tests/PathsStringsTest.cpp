@@ -124,16 +124,35 @@ TEST(ResString, MissingIdInTheProgramIsEmpty)
     EXPECT_STREQ(LoadResString(5000), L"");   // a block the table does not have
 }
 
-TEST_F(LanguageLibrary, StringsComeFromTheLibraryAndMissingOnesAreEmpty)
+TEST_F(LanguageLibrary, StringsComeFromTheLibraryAndMissingOnesFromTheProgram)
 {
     for (int i = 0; i < kStringRingSize; ++i)
-        LoadResString(IDS_ERROR);  // "Error" from the program in every slot
+        LoadResString(IDS_STOP);  // "Stop" from the program in every slot
     SetResourceModule(library);
     EXPECT_EQ(GetResourceModule(), library);
     EXPECT_STREQ(LoadResString(IDS_STOP), L"Halt");
-    EXPECT_STREQ(LoadResString(IDS_DRIVER_IN_USE), L"");  // same block, absent id
-    EXPECT_STREQ(LoadResString(IDS_ERROR), L"");          // the library lacks the whole block
-    EXPECT_STREQ(LoadResString(IDS_HINT), L"");
+    // A translation made before these ids existed: the program's own text, never a blank.
+    EXPECT_STREQ(LoadResString(IDS_DRIVER_IN_USE), L"Driver is in use");   // same block, absent id
+    EXPECT_STREQ(LoadResString(IDS_ERROR), L"Error");                      // the whole block absent
+    EXPECT_STREQ(LoadResString(IDS_HINT), L"Hint");
+    EXPECT_STREQ(LoadResString(113), L"");   // in neither
     SetResourceModule(nullptr);
-    EXPECT_STREQ(LoadResString(IDS_ERROR), L"Error");
+    EXPECT_STREQ(LoadResString(IDS_STOP), L"Stop");
+}
+
+TEST_F(LanguageLibrary, FormatsThatDoNotTakeTheArgumentsComeFromTheProgram)
+{
+    SetResourceModule(library);
+    EXPECT_STREQ(LoadResFormat(IDS_BAD_BUFFER_NUM, "uuu"), L"Pufferanzahl %u nicht von %u bis %u");
+    // "%s" where the caller passes an int would read the number as a pointer.
+    EXPECT_STREQ(LoadResFormat(IDS_CHANNEL_NOT_STARTED, "d"), L"Channel %d not started");
+    EXPECT_EQ(FormatResString(IDS_CHANNEL_NOT_STARTED, "d", 2), L"Channel 2 not started");
+    EXPECT_EQ(FormatResString(IDS_BAD_BUFFER_NUM, "uuu", 0u, 1u, 1000u), L"Pufferanzahl 0 nicht von 1 bis 1000");
+    // Missing from the library: the program's own.
+    EXPECT_EQ(FormatResString(IDS_BAD_SAMPLE_RATE, "suu", L"1", 8000u, 192000u),
+              L"The sample rate \"1\" in the settings is not from 8000 to 192000 Hz.");
+    // Plain texts are formats without conversions.
+    EXPECT_STREQ(LoadResFormat(IDS_STOP, ""), L"Halt");
+    // A caller's letters that no text fits give nothing rather than a wrong read.
+    EXPECT_EQ(FormatResString(IDS_STOP, "d", 7), L"");
 }

@@ -218,3 +218,25 @@ TEST_F(SettingsStore, TheStoreIsOneProcessWideObject)
     EXPECT_EQ(&GetSettings(), &GetSettings());
     EXPECT_EQ(GetSettings().keyPath, kOptions);
 }
+
+TEST_F(SettingsStore, MruStoreKeepsItsValuesUnderItsOwnKey)
+{
+    CRegSettings mru{CRegSettings::MruKey{}};
+    EXPECT_EQ(mru.keyPath, L"Software\\Tarnwick\\Lyrant\\MRU");
+    EXPECT_EQ(mru.GetDWORD(L"count", 3), 3u);
+    mru.SetString(L"file1", L"C:\\a.wav");
+    std::wstring out;
+    EXPECT_EQ(mru.GetString(out, L"file1", L"none"), L"C:\\a.wav");
+    EXPECT_EQ(GetSettings().GetDWORD(L"count", 7), 7u);   // the options key is another one
+    EXPECT_FALSE(ReadRaw(L"file1").present);
+
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tarnwick\\Lyrant\\MRU", 0, KEY_QUERY_VALUE, &key),
+              ERROR_SUCCESS);
+    DWORD count = 0, size = sizeof(count);
+    EXPECT_EQ(RegQueryValueExW(key, L"count", nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size), ERROR_SUCCESS);
+    EXPECT_EQ(count, 3u);   // the default written back by the first read
+    RegCloseKey(key);
+    mru.DeleteValue(L"file1");
+    EXPECT_EQ(mru.GetString(out, L"file1", L"none"), L"none");
+}

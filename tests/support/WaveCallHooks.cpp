@@ -10,6 +10,19 @@ namespace {
 volatile LONG* g_watched = nullptr;
 const WAVEHDR* g_queuedIn = nullptr;
 const WAVEHDR* g_queuedOut = nullptr;
+using BeforeCall = void (*)(WAVEHDR*);
+BeforeCall volatile g_beforeInAdd = nullptr;
+BeforeCall volatile g_beforeOutWrite = nullptr;
+
+void RunArmed(BeforeCall volatile& armed, WAVEHDR* header)
+{
+    if (!armed || !header || !header->dwUser)
+        return;
+    auto fn = reinterpret_cast<BeforeCall>(
+        InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&armed), nullptr));
+    if (fn)
+        fn(header);
+}
 
 bool StillQueued(const WAVEHDR* header)
 {
@@ -44,7 +57,14 @@ MMRESULT WINAPI HookWaveOutRestart(HWAVEOUT device)
 MMRESULT WINAPI HookWaveInAddBuffer(HWAVEIN device, LPWAVEHDR header, UINT size)
 {
     InterlockedIncrement(&g_waveCalls.inAddBuffer);
+    RunArmed(g_beforeInAdd, header);
     return Real<decltype(&waveInAddBuffer)>("waveInAddBuffer")(device, header, size);
+}
+
+MMRESULT WINAPI HookWaveOutWrite(HWAVEOUT device, LPWAVEHDR header, UINT size)
+{
+    RunArmed(g_beforeOutWrite, header);
+    return Real<decltype(&waveOutWrite)>("waveOutWrite")(device, header, size);
 }
 
 MMRESULT WINAPI HookWaveInClose(HWAVEIN device)
@@ -77,6 +97,18 @@ void ResetWaveCallCounts(volatile LONG* watchedAtRestart)
     g_waveCalls = {};
     g_waveCalls.watchedAtRestart = -1;
     RefuseCloseWhileQueued(nullptr, nullptr);
+    RunOnceBeforeInAddBuffer(nullptr);
+    RunOnceBeforeOutWrite(nullptr);
+}
+
+void RunOnceBeforeInAddBuffer(void (*fn)(WAVEHDR* header))
+{
+    g_beforeInAdd = fn;
+}
+
+void RunOnceBeforeOutWrite(void (*fn)(WAVEHDR* header))
+{
+    g_beforeOutWrite = fn;
 }
 
 void RefuseCloseWhileQueued(const WAVEHDR* inHeader, const WAVEHDR* outHeader)
@@ -91,6 +123,7 @@ void* g_slotWaveInReset __asm__(IMPORT_SLOT(waveInReset, 4)) = reinterpret_cast<
 void* g_slotWaveOutReset __asm__(IMPORT_SLOT(waveOutReset, 4)) = reinterpret_cast<void*>(&HookWaveOutReset);
 void* g_slotWaveOutRestart __asm__(IMPORT_SLOT(waveOutRestart, 4)) = reinterpret_cast<void*>(&HookWaveOutRestart);
 void* g_slotWaveInAddBuffer __asm__(IMPORT_SLOT(waveInAddBuffer, 12)) = reinterpret_cast<void*>(&HookWaveInAddBuffer);
+void* g_slotWaveOutWrite __asm__(IMPORT_SLOT(waveOutWrite, 12)) = reinterpret_cast<void*>(&HookWaveOutWrite);
 void* g_slotWaveInClose __asm__(IMPORT_SLOT(waveInClose, 4)) = reinterpret_cast<void*>(&HookWaveInClose);
 void* g_slotWaveOutClose __asm__(IMPORT_SLOT(waveOutClose, 4)) = reinterpret_cast<void*>(&HookWaveOutClose);
 }

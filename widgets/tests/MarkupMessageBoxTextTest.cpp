@@ -57,29 +57,6 @@ TEST(MarkupMessageBoxText, AnUnterminatedTextIsNotReadPastItsBound)
     VirtualFree(base, 0, MEM_RELEASE);
 }
 
-TEST(MarkupMessageBoxText, FormatsFromALanguageLibraryMustHaveTheExpectedConversions)
-{
-    struct Case
-    {
-        const wchar_t* format;
-        bool usable;
-    } cases[] = {
-        {L"%s (%d seconds remaining)", true},
-        {L"%s (noch %d Sekunden)", true},
-        {L"100%% %s, %d", true},
-        {L"%d left of %s", false},     // swapped: would read the number as a string
-        {L"%s", false},
-        {L"%s %d %d", false},
-        {L"%s %ls %d", false},
-        {L"%s %n%d", false},
-        {L"%s %5d", false},
-        {L"%s %d%", false},
-        {L"", false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FormatConversionsAre(c.format, "sd"), c.usable) << std::wstring(c.format).c_str();
-}
-
 TEST(MarkupMessageBoxText, BuiltInCaptionsAndTheirStringIds)
 {
     struct Case
