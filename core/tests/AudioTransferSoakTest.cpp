@@ -25,6 +25,10 @@ constexpr DWORD kRunMs = 30;          // each routing cycle runs this long: bloc
 // cycle would be 3.5 MB.
 constexpr SIZE_T kPrivateSlackBytes = 256 * 1024;
 constexpr DWORD kHandleSlack = 4;
+// Wine's wave streams commit memory of their own and give it back at their own pace: the private
+// bytes of a process without any leak were seen to step up once by 3 MB. The engine's blocks come
+// from the process heap, whose busy bytes are held to the tight slack above.
+constexpr SIZE_T kPlatformPrivateSlackBytes = 4 * 1024 * 1024;
 
 // Handle values the probe looks at, when the system does not count a process's handles itself.
 constexpr ULONG_PTR kHandleProbeEnd = 0x10000;
@@ -178,8 +182,8 @@ TEST(AudioTransferSoak, StartsAndStopsGiveBackTheirMemoryAndHandles)
     EXPECT_EQ(badCycles, 0);
     EXPECT_EQ(badStarts, 0);
     EXPECT_LE(after.heapBusy, before.heapBusy + kPrivateSlackBytes);
-    EXPECT_LE(after.committedPrivate, before.committedPrivate + kPrivateSlackBytes);
-    EXPECT_LE(after.privateBytes, before.privateBytes + kPrivateSlackBytes);
+    EXPECT_LE(after.committedPrivate, before.committedPrivate + kPlatformPrivateSlackBytes);
+    EXPECT_LE(after.privateBytes, before.privateBytes + kPlatformPrivateSlackBytes);
     EXPECT_LE(after.handles, before.handles + kHandleSlack);
     // The failed starts alone: each of them used to leave its whole ring behind.
     EXPECT_LE(after.heapBusy, afterCycles.heapBusy + kPrivateSlackBytes);
