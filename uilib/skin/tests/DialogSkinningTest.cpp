@@ -223,6 +223,27 @@ TEST_F(DialogSkinning, StaticTextDrawsOverTheGradientInTheSchemeColours)
     EXPECT_TRUE(Near(image.At(158, 118), image.At(180, 118), 3)) << std::hex << image.At(158, 118);
 }
 
+// A simple static leaves its background to the dialog, and still draws its text in the scheme's
+// colours and drops the old text when it changes.
+TEST_F(DialogSkinning, SimpleStaticTextChangesOverAFreshBackground)
+{
+    HWND dialog = Dialog();
+    HWND label = Child(dialog, L"Static", L"WWWW WWWW", SS_SIMPLE, 10, 100, 150, 20, 12);
+    ASSERT_NE(label, nullptr);
+    PixelImage before = Screen(dialog);
+    EXPECT_GT(before.Count(kText, 10, 100, 160, 120), 10) << "text in [Dialog] Text";
+    EnableWindow(label, FALSE);
+    Pump();
+    PixelImage grey = CaptureScreenPixels(dialog);
+    EXPECT_GT(grey.Count(kGrayText, 10, 100, 160, 120), 10) << "disabled: GrayText";
+    EXPECT_EQ(grey.Count(kText, 10, 100, 160, 120), 0) << "not over the enabled text";
+    SetWindowTextW(label, L"");
+    Pump();
+    PixelImage after = CaptureScreenPixels(dialog);
+    EXPECT_EQ(after.Count(kGrayText, 10, 100, 160, 120), 0) << "the old text is gone";
+    EXPECT_TRUE(Near(after.At(60, 110), after.At(180, 110), 3)) << "the dialog's gradient under it";
+}
+
 TEST_F(DialogSkinning, EditsWithAnEdgeKeepTheirBackgroundAndBareReadOnlyOnesShowTheGradient)
 {
     HWND dialog = Dialog();
