@@ -22,10 +22,14 @@ namespace {
 const COLORREF kTop = RGB(200, 0, 0), kBottom = RGB(0, 0, 200);
 const COLORREF kText = RGB(0, 128, 0), kGrayText = RGB(128, 128, 0), kGroupText = RGB(0, 0, 128),
                kGroupFrame = RGB(255, 0, 255), kPushText = RGB(255, 255, 255);
-// The push-button strip: five 20 x 20 cells, each a 2-pixel black rim around its own colour.
+// The push-button strip: five 20 x 20 cells, each its own colour inside a black rim as wide as
+// the sizing margins: 1 left, 5 right, 2 top, 7 bottom (written left, right, top, bottom).
 const DWORD kCellColours[5] = {0xFF606060, 0xFF00C000, 0xFF0000C0, 0xFF303030, 0xFFC00000};
 const COLORREF kCellRgb[5] = {RGB(0x60, 0x60, 0x60), RGB(0, 0xC0, 0), RGB(0, 0, 0xC0), RGB(0x30, 0x30, 0x30),
                               RGB(0xC0, 0, 0)};
+constexpr int kRimLeft = 1, kRimRight = 5, kRimTop = 2, kRimBottom = 7;
+// Content margins, written "4, 9, 2, 6": left 4, right 9, top 2, bottom 6.
+constexpr int kContentLeft = 4, kContentRight = 9, kContentTop = 2, kContentBottom = 6;
 
 std::string PushButtonPng()
 {
@@ -33,7 +37,7 @@ std::string PushButtonPng()
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 100; ++x) {
             int cx = x % 20;
-            bool rim = cx < 2 || cx >= 18 || y < 2 || y >= 18;
+            bool rim = cx < kRimLeft || cx >= 20 - kRimRight || y < kRimTop || y >= 20 - kRimBottom;
             argb[y * 100 + x] = rim ? 0xFF000000 : kCellColours[x / 20];
         }
     return EncodePng(100, 20, argb);
@@ -50,8 +54,8 @@ public:
             "[Dialog]\r\nFrameShape = " + TestSkinPathA("FrameSkin.inf") + "\r\n"
             "Background = #C80000; #0000C8\r\nText = #008000\r\nGrayText = #808000\r\n"
             "GroupText = #000080\r\nGroupFrame = #FF00FF\r\n"
-            "[PushButton]\r\nImageArea = 0, 0, 100, 20\r\nSizingMargins = 2, 2, 2, 2\r\n"
-            "ContentMargins = 3, 3, 3, 3\r\nText = #FFFFFF\r\nImageFile = push.png\r\n");
+            "[PushButton]\r\nImageArea = 0, 0, 100, 20\r\nSizingMargins = 1, 5, 2, 7\r\n"
+            "ContentMargins = 4, 9, 2, 6\r\nText = #FFFFFF\r\nImageFile = push.png\r\n");
         ASSERT_TRUE(LoadColorScheme(scheme.c_str(), 0));
         ASSERT_EQ(g_Colors.DialogBackgroundStart, kTop);
         ASSERT_NE(g_Scheme.dialogFrameShapeFile, nullptr);
@@ -356,8 +360,15 @@ TEST_F(DialogSkinning, PushButtonsDrawTheSchemeCellForTheirState)
     PixelImage normal = centre(button);
     EXPECT_EQ(normal.At(40, 15), kCellRgb[0]);
     EXPECT_EQ(normal.At(0, 0), RGB(0, 0, 0)) << "corner kept";
-    EXPECT_EQ(normal.At(40, 1), RGB(0, 0, 0)) << "top edge stretched, not the centre";
-    EXPECT_EQ(normal.At(40, 28), RGB(0, 0, 0));
+    // Each edge as wide as its own margin (the button is 80 x 30).
+    EXPECT_EQ(normal.At(kRimLeft - 1, 15), RGB(0, 0, 0)) << "left edge";
+    EXPECT_EQ(normal.At(kRimLeft, 15), kCellRgb[0]);
+    EXPECT_EQ(normal.At(80 - kRimRight - 1, 15), kCellRgb[0]);
+    EXPECT_EQ(normal.At(80 - kRimRight, 15), RGB(0, 0, 0)) << "right edge";
+    EXPECT_EQ(normal.At(40, kRimTop - 1), RGB(0, 0, 0)) << "top edge";
+    EXPECT_EQ(normal.At(40, kRimTop), kCellRgb[0]);
+    EXPECT_EQ(normal.At(40, 30 - kRimBottom - 1), kCellRgb[0]);
+    EXPECT_EQ(normal.At(40, 30 - kRimBottom), RGB(0, 0, 0)) << "bottom edge";
     EXPECT_EQ(centre(def).At(40, 15), kCellRgb[4]) << "default";
     SendMessageW(def, WM_MOUSEMOVE, 0, MAKELPARAM(40, 15));
     EXPECT_EQ(centre(def).At(40, 15), kCellRgb[1]) << "a hot default button shows the hot cell";
@@ -388,7 +399,8 @@ TEST_F(DialogSkinning, PushButtonTextAndIdealSize)
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)), font);
     RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     PixelImage image = CaptureClientPixels(button);
-    EXPECT_GT(image.Count(kPushText, 3, 3, 77, 27), 5) << "caption in [PushButton] Text";
+    EXPECT_GT(image.Count(kPushText, kContentLeft, kContentTop, 80 - kContentRight, 30 - kContentBottom), 5)
+        << "caption in [PushButton] Text";
 
     HDC dc = GetDC(button);
     HGDIOBJ old = SelectObject(dc, font);
@@ -400,8 +412,8 @@ TEST_F(DialogSkinning, PushButtonTextAndIdealSize)
     ReleaseDC(button, dc);
     SIZE ideal = {};
     ASSERT_TRUE(SendMessageW(button, 0x1601 /* BCM_GETIDEALSIZE */, 0, reinterpret_cast<LPARAM>(&ideal)));
-    EXPECT_EQ(ideal.cx, extent.cx + 6);
-    EXPECT_EQ(ideal.cy, metrics.tmHeight + 6);
+    EXPECT_EQ(ideal.cx, extent.cx + kContentLeft + kContentRight);
+    EXPECT_EQ(ideal.cy, metrics.tmHeight + kContentTop + kContentBottom);
 }
 
 TEST_F(DialogSkinning, TrackbarsAskForTheBackgroundOncePerEraseAndPaint)
