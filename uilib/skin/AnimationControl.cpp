@@ -53,10 +53,19 @@ LRESULT CALLBACK CAnimationControl::WindowProc(HWND window, UINT message, WPARAM
         return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_DESTROY) {
         RemovePropW(window, kObjectProp);
-        delete control;
+        // Destroyed by the parent while it handles a notification: the message that sent it
+        // still runs on the object, which goes once that message is done.
+        if (control->m_depth)
+            control->m_orphaned = true;
+        else
+            delete control;
         return 0;
     }
-    return control->Handle(message, wParam, lParam);
+    ++control->m_depth;
+    LRESULT result = control->Handle(message, wParam, lParam);
+    if (--control->m_depth == 0 && control->m_orphaned)
+        delete control;
+    return result;
 }
 
 LRESULT CAnimationControl::Handle(UINT message, WPARAM wParam, LPARAM lParam)
@@ -128,7 +137,7 @@ LRESULT CAnimationControl::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 BOOL CAnimationControl::Open(HINSTANCE module, const wchar_t* name)
 {
     Close();
-    if (!name)
+    if (!name || m_orphaned)
         return FALSE;
     if (!module)
         module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_window, GWLP_HINSTANCE));
@@ -306,13 +315,18 @@ BOOL CAnimationControl::Play(int repeat, int first, int last)
 BOOL CAnimationControl::Stop()
 {
     EnterCriticalSection(&m_lock);
-    bool wasPlaying = Playing();
     if (m_timer)
         KillTimer(m_window, kTimerId);
     m_timer = 0;
     LeaveCriticalSection(&m_lock);
-    if (wasPlaying)
+    // Every stop of an open clip is announced, playing or not, except one the parent makes while
+    // it handles that announcement: a parent that stops or opens the next clip on ACN_STOP would
+    // otherwise never get out.
+    if (m_stream && !m_notifyingStop) {
+        m_notifyingStop = true;
         Notify(ACN_STOP);
+        m_notifyingStop = false;
+    }
     return TRUE;
 }
 

@@ -54,6 +54,9 @@ private:
     HBITMAP m_frameBitmap = nullptr;  // the decoded frame
     HBITMAP m_shown = nullptr;        // what was drawn last (composed over the background)
     COLORREF m_transparent = CLR_INVALID;
+    bool m_notifyingStop = false;  // ACN_STOP is being sent
+    int m_depth = 0;               // messages of the window running on the object
+    bool m_orphaned = false;       // its window is gone: deleted when the last message is done
 };
 
 WNDPROC AnimationReplacementProc();

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,11 +76,15 @@ std::string TwoFrameClip()
 }
 
 std::vector<std::pair<int, int>> g_notes;  // id, code
+// What the parent does on a notification besides noting it (control, code).
+std::function<void(HWND, int)> g_onNote;
 
-INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND) {
         g_notes.push_back({LOWORD(wParam), HIWORD(wParam)});
+        if (g_onNote)
+            g_onNote(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
         return TRUE;
     }
     return message == WM_INITDIALOG;
@@ -108,6 +114,7 @@ protected:
     void SetUp() override
     {
         g_notes.clear();
+        g_onNote = nullptr;
         clip = folder.Write("clip.avi", TwoFrameClip());
         struct {
             DLGTEMPLATE header;
@@ -121,7 +128,11 @@ protected:
         SetWindowPos(dialog, nullptr, 0, 0, 200, 200, SWP_NOZORDER | SWP_NOMOVE);
         ASSERT_TRUE(IsSkinnedDialog(dialog));
     }
-    void TearDown() override { DestroyWindow(dialog); }
+    void TearDown() override
+    {
+        g_onNote = nullptr;
+        DestroyWindow(dialog);
+    }
 
     HWND Animate(DWORD style, int cx = 40, int cy = 40)
     {
@@ -161,6 +172,60 @@ TEST_F(AnimationControl, AClipOpenedWithoutAutoplayShowsItsFirstFrameAndStops)
     EXPECT_EQ(image.At(12, 12), kRed) << "the 8-bit frame with a full palette";
     EXPECT_EQ(image.At(2, 2), kKey) << "opaque without ACS_TRANSPARENT";
     EXPECT_EQ(SendMessageW(control, ACM_STOP, 0, 0), 1);
+}
+
+// Every stop of an open clip is announced, whether it was playing or not; stopping nothing is no
+// stop.
+TEST_F(AnimationControl, EveryStopOfAnOpenClipSendsAcnStop)
+{
+    HWND control = Animate(0);
+    ASSERT_TRUE(Open(control, clip));
+    PumpFor(300);
+    ASSERT_EQ(Count(ACN_STOP), 1) << "played its frame and stopped";
+    EXPECT_EQ(SendMessageW(control, ACM_STOP, 0, 0), 1);
+    EXPECT_EQ(Count(ACN_STOP), 2) << "ACM_STOP of a stopped clip";
+    ASSERT_TRUE(Open(control, clip));
+    EXPECT_EQ(Count(ACN_STOP), 3) << "another clip opened over it";
+    PumpFor(300);
+    EXPECT_EQ(SendMessageW(control, ACM_OPENW, 0, 0), 0);
+    EXPECT_EQ(Count(ACN_STOP), 5) << "its own stop, then the close";
+    EXPECT_EQ(SendMessageW(control, ACM_STOP, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(control, ACM_OPENW, 0, 0), 0);
+    EXPECT_EQ(Count(ACN_STOP), 5) << "nothing open: nothing stopped";
+    EXPECT_EQ(Count(ACN_START), 2);
+}
+
+// A parent that reacts to ACN_STOP by stopping again, opening the next clip or destroying the
+// control gets out of its handler, and the control stays sound.
+TEST_F(AnimationControl, AParentMayStopOpenOrDestroyOnAcnStop)
+{
+    HWND control = Animate(0);
+    int depth = 0, deepest = 0;
+    g_onNote = [&](HWND from, int code) {
+        if (code != ACN_STOP || depth > 8)
+            return;
+        ++depth;
+        deepest = std::max(deepest, depth);
+        SendMessageW(from, ACM_STOP, 0, 0);
+        Open(from, clip);
+        --depth;
+    };
+    ASSERT_TRUE(Open(control, clip));
+    PumpFor(300);
+    EXPECT_EQ(deepest, 1) << "the stops the handler makes are not announced into it again";
+    EXPECT_GE(Count(ACN_START), 2) << "the next clip was opened and started";
+
+    g_onNote = [&](HWND from, int code) {
+        if (code == ACN_STOP)
+            DestroyWindow(from);
+    };
+    EXPECT_FALSE(Open(control, clip)) << "destroyed while its old clip closed";
+    EXPECT_FALSE(IsWindow(control));
+    HWND other = Animate(ACS_AUTOPLAY);
+    ASSERT_TRUE(Open(other, clip));
+    PumpFor(100);
+    EXPECT_EQ(SendMessageW(other, ACM_STOP, 0, 0), 1);
+    EXPECT_FALSE(IsWindow(other));
 }
 
 TEST_F(AnimationControl, TransparentClipsShowTheDialogGradientThroughTheKeyColour)
