@@ -18,7 +18,10 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL Open(HINSTANCE module, const wchar_t* name);
     bool OpenStream(HINSTANCE module, const wchar_t* name);
+    // Descends into the next chunk (as mmioDescend) that lies whole inside its parent and the stream.
+    bool ReadChunk(MMCKINFO* chunk, const MMCKINFO* parent, UINT flags);
     bool Parse();
+    bool FixFormat(DWORD formatBytes);
     bool IndexFrames(MMCKINFO* movi);
     bool OpenDecoder();
     BOOL Play(int repeat, int first, int last);
@@ -41,11 +44,13 @@ private:
     CRITICAL_SECTION m_lock;
     HGLOBAL m_resource = nullptr;
     HMMIO m_stream = nullptr;
+    LONG m_streamSize = 0;
     MainAVIHeader m_main = {};
     AVIStreamHeader m_header = {};
     BITMAPINFO* m_format = nullptr;
     std::vector<Frame> m_frames;
     std::vector<BYTE> m_buffer;
+    DWORD m_imageBytes = 0;  // what drawing an uncompressed frame reads; 0 for compressed clips
     HIC m_decoder = nullptr;
     BITMAPINFO* m_outFormat = nullptr;
     std::vector<BYTE> m_outBuffer;
