@@ -50,6 +50,12 @@ Bytes ImageBytes(const BITMAPINFOHEADER& h)
     return (static_cast<Bytes>(h.biWidth) * h.biBitCount + 31) / 32 * 4 * static_cast<Bytes>(HeightOf(h));
 }
 
+// Uncompressed and run-length clips are drawn by GDI itself.
+bool NeedsNoDecoder(FOURCC handler)
+{
+    return handler == 0 || handler == kDib || handler == kRle;
+}
+
 bool IsUncompressed(const BITMAPINFOHEADER& h)
 {
     return h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS;
@@ -215,8 +221,7 @@ bool CAnimationControl::FixFormat(DWORD formatBytes)
 bool CAnimationControl::IndexFrames(MMCKINFO* movi)
 {
     // An uncompressed clip drawn without a decoder reads a whole image from every frame.
-    FOURCC handler = m_header.fccHandler;
-    DWORD least = (handler == 0 || handler == kDib || handler == kRle) ? m_imageBytes : 0;
+    DWORD least = NeedsNoDecoder(m_header.fccHandler) ? m_imageBytes : 0;
     DWORD largest = 0;
     bool sane = true;
     auto add = [&](const MMCKINFO& ck) {
@@ -253,7 +258,7 @@ bool CAnimationControl::IndexFrames(MMCKINFO* movi)
 bool CAnimationControl::OpenDecoder()
 {
     FOURCC handler = m_header.fccHandler;
-    if (handler == 0 || handler == kDib || handler == kRle)
+    if (NeedsNoDecoder(handler))
         return true;
     m_decoder = ICOpen(ICTYPE_VIDEO, handler, ICMODE_DECOMPRESS);
     if (!m_decoder)
