@@ -5,6 +5,7 @@
 # Not part of the test command.
 #   tests/fuzz/run_fuzz.sh [markup|skin|clip|both|all] [mutations] [seed]   (both: markup and skin;
 #   all, the default: the three)
+# LYRANT_ARCH=i686 or x86_64 picks the build (default: the first the host runs).
 # Logs: build/<arch>/fuzz-run/<kind>.log. Exit status 0 only with no crash, hang, memory runaway or
 # exception.
 set -uo pipefail
@@ -18,9 +19,11 @@ seed=${3:-23}
 # shellcheck source=../../scripts/arch.sh
 . "$top/scripts/arch.sh"
 
-arch=$(arch_runnable)
-arch=${arch%% *}
+# LYRANT_ARCH=i686 or x86_64 picks the build, as for scripts/test; else the first the host runs.
+runnable=$(arch_runnable)
+arch=${LYRANT_ARCH:-${runnable%% *}}
 [ -n "$arch" ] || { echo "fuzz: this host runs no Wine architecture" >&2; exit 1; }
+case " $runnable " in *" $arch "*) ;; *) echo "fuzz: this host does not run $arch" >&2; exit 1 ;; esac
 arch_use "$arch"
 build=$(arch_build_dir "$arch")
 arch_configure "$arch" "$build" || exit 1

@@ -483,6 +483,51 @@ TEST_F(DialogSkinning, ACaptionedDialogGetsTheSchemeFrameAndItsBordersDuringInit
     EXPECT_TRUE(EqualRect(&after, &real)) << "after the initialisation the real function answers";
 }
 
+// A framed dialog that, while it initialises, changes its frame style and resizes in the same
+// step (as the resizable file dialog does) keeps its size: the skinned frame is the same for every
+// style. A plain resize during the initialisation still counts.
+SIZE g_sizeAfterFrameChange, g_sizeAfterResize;
+
+SIZE WindowSizeOf(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+INT_PTR CALLBACK FrameChangingDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    SIZE before = WindowSizeOf(dialog);
+    SetWindowLongW(dialog, GWL_STYLE, GetWindowLongW(dialog, GWL_STYLE) | WS_THICKFRAME);
+    SetWindowPos(dialog, nullptr, 0, 0, before.cx + 30, before.cy + 40,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    g_sizeAfterFrameChange = WindowSizeOf(dialog);
+    SetWindowPos(dialog, nullptr, 0, 0, before.cx + 30, before.cy + 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    g_sizeAfterResize = WindowSizeOf(dialog);
+    return TRUE;
+}
+
+TEST_F(DialogSkinning, AFrameStyleChangeDuringInitialisationKeepsTheSkinnedSize)
+{
+    alignas(4) static Template t;
+    t = Template{};
+    t.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    t.header.cx = 100;
+    t.header.cy = 60;
+    HWND dialog =
+        CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &t.header, nullptr, FrameChangingDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    m_dialogs.push_back(dialog);
+    ASSERT_NE(FWSkin::CSkinFrame::FromWindow(dialog), nullptr);
+    SIZE now = WindowSizeOf(dialog);
+    EXPECT_EQ(g_sizeAfterFrameChange.cx + 30, g_sizeAfterResize.cx) << "the frame change kept the size";
+    EXPECT_EQ(g_sizeAfterFrameChange.cy + 40, g_sizeAfterResize.cy);
+    EXPECT_EQ(now.cx, g_sizeAfterResize.cx) << "the plain resize stands";
+    EXPECT_EQ(now.cy, g_sizeAfterResize.cy);
+}
+
 TEST_F(DialogSkinning, FileDialogSizeIsSeededOncePerExecutable)
 {
     const wchar_t key[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\CIDSizeMRU";
