@@ -120,6 +120,13 @@ std::vector<ClipCase> HostileClipCases()
     cases.push_back({"second_frame_past_file", WithChunkSize(plain, "00db", 0xFFFFFFF0, 1), 1});
     cases.push_back({"movi_past_file", WithListSize(plain, "movi", 0x7FFFFFF0), 1});
     cases.push_back({"riff_past_file", WithDword(plain, 4, 0xFFFFFFF0), 1});
+    {
+        // A chunk passed over on the way whose size, added to its offset, wraps to before it.
+        std::string renamed = plain;
+        renamed.replace(renamed.find("strl"), 4, "sprl");
+        cases.push_back({"passed_list_size_wraps", WithListSize(renamed, "sprl", 0xFFFFFFF0), 0});
+        cases.push_back({"leading_chunk_size_wraps", RiffChunk("JUNK", "", 0xFFFFFFF8) + plain, 0});
+    }
     cases.push_back({"suggested_buffer_huge", WithDword(plain, MainHeaderOffset(plain) + 28, 0xFFFFFFFF), 1});
     cases.push_back({"total_frames_zero", WithDword(plain, MainHeaderOffset(plain) + 16, 0), 0});
     cases.push_back({"total_frames_huge", WithDword(plain, MainHeaderOffset(plain) + 16, 0xFFFFFFFF), 1});

@@ -18,8 +18,11 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL Open(HINSTANCE module, const wchar_t* name);
     bool OpenStream(HINSTANCE module, const wchar_t* name);
-    // Descends into the next chunk (as mmioDescend) that lies whole inside its parent and the stream.
-    bool ReadChunk(MMCKINFO* chunk, const MMCKINFO* parent, UINT flags);
+    // Descends into the chunk at the stream's position when it lies whole inside parent and the stream.
+    bool NextChunk(MMCKINFO* chunk, const MMCKINFO* parent);
+    // Finds parent's child (the stream's top level for null) of this id and list type; the stream
+    // is left at its data.
+    bool FindChunk(MMCKINFO* found, const MMCKINFO* parent, FOURCC id, FOURCC type = 0);
     bool Parse();
     bool FixFormat(DWORD formatBytes);
     bool IndexFrames(MMCKINFO* movi);

@@ -145,58 +145,63 @@ bool CAnimationControl::OpenStream(HINSTANCE module, const wchar_t* name)
     return m_streamSize > 0 && mmioSeek(m_stream, 0, SEEK_SET) == 0;
 }
 
-bool CAnimationControl::ReadChunk(MMCKINFO* chunk, const MMCKINFO* parent, UINT flags)
+bool CAnimationControl::NextChunk(MMCKINFO* chunk, const MMCKINFO* parent)
 {
-    return mmioDescend(m_stream, chunk, parent, flags) == MMSYSERR_NOERROR &&
-           Inside(*chunk, parent ? EndOf(*parent, m_streamSize) : static_cast<Bytes>(m_streamSize));
+    return mmioDescend(m_stream, chunk, parent, 0) == MMSYSERR_NOERROR && Inside(*chunk, EndOf(*parent, m_streamSize));
+}
+
+bool CAnimationControl::FindChunk(MMCKINFO* found, const MMCKINFO* parent, FOURCC id, FOURCC type)
+{
+    bool inList = parent && (parent->ckid == FOURCC_RIFF || parent->ckid == FOURCC_LIST);
+    Bytes at = parent ? static_cast<Bytes>(parent->dwDataOffset) + (inList ? 4 : 0) : 0;
+    Bytes end = parent ? EndOf(*parent, m_streamSize) : static_cast<Bytes>(m_streamSize);
+    // Each chunk is stepped over by its own size, so the walk only goes forward and ends at the
+    // parent's end. (The system's own search wraps around at a size near 4 GB and never ends.)
+    while (at + 8 <= end) {
+        MMCKINFO chunk = {};
+        if (mmioSeek(m_stream, static_cast<LONG>(at), SEEK_SET) != static_cast<LONG>(at) ||
+            mmioDescend(m_stream, &chunk, nullptr, 0) != MMSYSERR_NOERROR)
+            return false;
+        bool list = chunk.ckid == FOURCC_RIFF || chunk.ckid == FOURCC_LIST;
+        if (chunk.ckid == id && (!list || chunk.fccType == type)) {
+            *found = chunk;
+            return true;
+        }
+        at = static_cast<Bytes>(chunk.dwDataOffset) + chunk.cksize + (chunk.cksize & 1);
+    }
+    return false;
 }
 
 bool CAnimationControl::Parse()
 {
-    MMCKINFO riff = {}, hdrl = {}, chunk = {}, strl = {};
-    riff.fccType = formtypeAVI;
-    // The outer lists of a cut file claim more than it holds: their sizes only bound the search.
-    if (mmioDescend(m_stream, &riff, nullptr, MMIO_FINDRIFF))
+    // The lists of a cut file claim more than it holds: their sizes only bound the walks. The
+    // chunks read whole must lie inside their list and the file.
+    MMCKINFO riff, hdrl, strl, movi, chunk;
+    if (!FindChunk(&riff, nullptr, FOURCC_RIFF, formtypeAVI) ||
+        !FindChunk(&hdrl, &riff, FOURCC_LIST, listtypeAVIHEADER))
         return false;
-    hdrl.fccType = listtypeAVIHEADER;
-    if (mmioDescend(m_stream, &hdrl, &riff, MMIO_FINDLIST))
-        return false;
-    chunk.ckid = ckidAVIMAINHDR;
-    if (!ReadChunk(&chunk, &hdrl, MMIO_FINDCHUNK) || chunk.cksize < kAviHeaderBytes ||
+    if (!FindChunk(&chunk, &hdrl, ckidAVIMAINHDR) || !Inside(chunk, EndOf(hdrl, m_streamSize)) ||
+        chunk.cksize < kAviHeaderBytes ||
         mmioRead(m_stream, reinterpret_cast<HPSTR>(&m_main), kAviHeaderBytes) != static_cast<LONG>(kAviHeaderBytes))
         return false;
-    mmioAscend(m_stream, &chunk, 0);
-    strl.fccType = listtypeSTREAMHEADER;
-    if (mmioDescend(m_stream, &strl, &hdrl, MMIO_FINDLIST))
+    if (!FindChunk(&strl, &hdrl, FOURCC_LIST, listtypeSTREAMHEADER))
         return false;
-    chunk = MMCKINFO{};
-    chunk.ckid = ckidSTREAMHEADER;
-    if (!ReadChunk(&chunk, &strl, MMIO_FINDCHUNK) || chunk.cksize < kStreamHeaderLeast)
+    if (!FindChunk(&chunk, &strl, ckidSTREAMHEADER) || !Inside(chunk, EndOf(strl, m_streamSize)) ||
+        chunk.cksize < kStreamHeaderLeast)
         return false;
     LONG headerBytes = static_cast<LONG>(std::min(chunk.cksize, kStreamHeaderBytes));
     if (mmioRead(m_stream, reinterpret_cast<HPSTR>(&m_header), headerBytes) != headerBytes)
         return false;
-    mmioAscend(m_stream, &chunk, 0);
-    chunk = MMCKINFO{};
-    chunk.ckid = ckidSTREAMFORMAT;
-    if (!ReadChunk(&chunk, &strl, MMIO_FINDCHUNK) || chunk.cksize < sizeof(BITMAPINFOHEADER) ||
-        chunk.cksize > kMaxFormatBytes)
+    if (!FindChunk(&chunk, &strl, ckidSTREAMFORMAT) || !Inside(chunk, EndOf(strl, m_streamSize)) ||
+        chunk.cksize < sizeof(BITMAPINFOHEADER) || chunk.cksize > kMaxFormatBytes)
         return false;
     m_format = AllocateFormat(chunk.cksize);
     LONG formatBytes = static_cast<LONG>(chunk.cksize);
     if (!m_format || mmioRead(m_stream, reinterpret_cast<HPSTR>(m_format), formatBytes) != formatBytes)
         return false;
-    mmioAscend(m_stream, &chunk, 0);
-    mmioAscend(m_stream, &strl, 0);
-    mmioAscend(m_stream, &hdrl, 0);
     if (!FixFormat(chunk.cksize))
         return false;
-
-    MMCKINFO movi = {};
-    movi.fccType = listtypeAVIMOVIE;
-    if (mmioDescend(m_stream, &movi, &riff, MMIO_FINDLIST))
-        return false;
-    return IndexFrames(&movi);
+    return FindChunk(&movi, &riff, FOURCC_LIST, listtypeAVIMOVIE) && IndexFrames(&movi);
 }
 
 bool CAnimationControl::FixFormat(DWORD formatBytes)
@@ -235,10 +240,10 @@ bool CAnimationControl::IndexFrames(MMCKINFO* movi)
     };
     // A chunk that reaches past its list or the file ends the index: the rest of a cut file.
     MMCKINFO ck = {};
-    while (sane && m_frames.size() < m_main.dwTotalFrames && ReadChunk(&ck, movi, 0)) {
+    while (sane && m_frames.size() < m_main.dwTotalFrames && NextChunk(&ck, movi)) {
         if (ck.ckid == FOURCC_LIST && ck.fccType == kRec) {
             MMCKINFO sub = {};
-            while (sane && ReadChunk(&sub, &ck, 0)) {
+            while (sane && NextChunk(&sub, &ck)) {
                 add(sub);
                 mmioAscend(m_stream, &sub, 0);
             }
