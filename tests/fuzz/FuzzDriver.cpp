@@ -152,6 +152,15 @@ void PrintClipTrial(int index, const char* name, const ClipTrial& trial)
     std::printf("clip %d %s opened %d ms %.1f\n", index, name, trial.opened ? 1 : 0, 1000 * trial.seconds);
 }
 
+// A path from the command line (plain ASCII) as a wide string.
+std::wstring Widen(const char* text)
+{
+    std::wstring wide;
+    for (const char* c = text; *c; ++c)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    return wide;
+}
+
 std::wstring TempPathOf(const wchar_t* name)
 {
     wchar_t temp[MAX_PATH];
@@ -297,9 +306,7 @@ int ReplayClip(const char* file)
 {
     EnsureLibraryAttached();
     PrepareClipTrials();
-    std::wstring path;
-    for (const char* c = file; *c; ++c)
-        path += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    const std::wstring path = Widen(file);
     Totals totals;
     ClipTrial trial;
     RunOne(0, file, totals, [&]() { trial = TryClip(path); });
@@ -360,9 +367,7 @@ int DumpSkin(int index, int mutations, unsigned seed)
 int ReplaySkin(const char* inf)
 {
     EnsureLibraryAttached();
-    std::wstring path;
-    for (const char* c = inf; *c; ++c)
-        path += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    const std::wstring path = Widen(inf);
     Totals totals;
     SkinTrial trial;
     RunOne(0, inf, totals, [&]() { trial = TrySkin(path); });

@@ -456,14 +456,20 @@ INT_PTR CALLBACK FramedDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
     return TRUE;
 }
 
-TEST_F(DialogSkinning, ACaptionedDialogGetsTheSchemeFrameAndItsBordersDuringInitialisation)
+// A captioned top-level dialog: it gets the scheme's frame.
+HWND CaptionedDialog(DLGPROC proc)
 {
     alignas(4) static Template t;
     t = Template{};
     t.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     t.header.cx = 100;
     t.header.cy = 60;
-    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &t.header, nullptr, FramedDialogProc, 0);
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &t.header, nullptr, proc, 0);
+}
+
+TEST_F(DialogSkinning, ACaptionedDialogGetsTheSchemeFrameAndItsBordersDuringInitialisation)
+{
+    HWND dialog = CaptionedDialog(FramedDialogProc);
     ASSERT_NE(dialog, nullptr);
     m_dialogs.push_back(dialog);
     FWSkin::CSkinFrame* frame = FWSkin::CSkinFrame::FromWindow(dialog);
@@ -511,13 +517,7 @@ INT_PTR CALLBACK FrameChangingDialogProc(HWND dialog, UINT message, WPARAM, LPAR
 
 TEST_F(DialogSkinning, AFrameStyleChangeDuringInitialisationKeepsTheSkinnedSize)
 {
-    alignas(4) static Template t;
-    t = Template{};
-    t.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    t.header.cx = 100;
-    t.header.cy = 60;
-    HWND dialog =
-        CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &t.header, nullptr, FrameChangingDialogProc, 0);
+    HWND dialog = CaptionedDialog(FrameChangingDialogProc);
     ASSERT_NE(dialog, nullptr);
     m_dialogs.push_back(dialog);
     ASSERT_NE(FWSkin::CSkinFrame::FromWindow(dialog), nullptr);
