@@ -1,6 +1,6 @@
-// Runs hostile markup or hostile skins, and random mutations of them, one input after another under
-// a watchdog, and prints a line per input and a summary:
-//   lyrant_fuzz markup|skin [first] [mutations] [seed]
+// Runs hostile markup, skins or animation clips, and random mutations of them, one input after
+// another under a watchdog, and prints a line per input and a summary:
+//   lyrant_fuzz markup|skin|clip [first] [mutations] [seed]
 // input <n> <name> <ms> <peak MB> <cpu ms>  an input that finished (wall time, commit during the
 //                                           input, the thread's processor time)
 // exception <n> <name>                 a C++ exception left the call under test
@@ -14,6 +14,8 @@
 //   lyrant_fuzz replay <file>                  runs such a file as one input under the watchdog
 //   lyrant_fuzz dump-skin <n> [mutations] [seed]   writes skin input n into fuzz-skins, a folder per input
 //   lyrant_fuzz replay-skin <Skin.inf>             attaches, paints and resizes that skin once
+//   lyrant_fuzz dump-clip <n> [mutations] [seed]   writes clip input n into fuzz-clips
+//   lyrant_fuzz replay-clip <file.avi>             opens, plays and closes that clip once
 #include <windows.h>
 #include <psapi.h>
 
@@ -25,6 +27,7 @@
 
 #include "render/DibSection32.h"
 #include "render/HtmlDrawer.h"
+#include "tests/fuzz/HostileClips.h"
 #include "tests/fuzz/HostileMarkup.h"
 #include "tests/fuzz/HostileSkins.h"
 #include "tests/fuzz/Stopwatch.h"
@@ -139,6 +142,32 @@ std::vector<SkinCase> SkinCorpus(int mutations, unsigned seed)
     return Corpus(HostileSkinCases(), MutatedSkinCases(seed, mutations));
 }
 
+std::vector<ClipCase> ClipCorpus(int mutations, unsigned seed)
+{
+    return Corpus(HostileClipCases(), MutatedClipCases(seed, mutations));
+}
+
+void PrintClipTrial(int index, const char* name, const ClipTrial& trial)
+{
+    std::printf("clip %d %s opened %d ms %.1f\n", index, name, trial.opened ? 1 : 0, 1000 * trial.seconds);
+}
+
+// A path from the command line (plain ASCII) as a wide string.
+std::wstring Widen(const char* text)
+{
+    std::wstring wide;
+    for (const char* c = text; *c; ++c)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    return wide;
+}
+
+std::wstring TempPathOf(const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + name;
+}
+
 void PrintSkinTrial(int index, const char* name, const SkinTrial& trial)
 {
     std::printf("skin %d %s attached %d skinned %d attach_ms %.1f paint_ms %.1f resize_ms %.1f\n", index, name,
@@ -227,9 +256,7 @@ int RunSkins(int first, int mutations, unsigned seed)
 {
     EnsureLibraryAttached();
     const std::vector<SkinCase> cases = SkinCorpus(mutations, seed);
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"lyrant_fuzz_skins";
+    const std::wstring folder = TempPathOf(L"lyrant_fuzz_skins");
     Totals totals;
     int skinned = 0;
     for (int i = first; i < static_cast<int>(cases.size()); ++i) {
@@ -241,6 +268,49 @@ int RunSkins(int first, int mutations, unsigned seed)
     }
     std::printf("skinned %d of %d\n", skinned, totals.inputs);
     Summary("skin", totals);
+    return 0;
+}
+
+int RunClips(int first, int mutations, unsigned seed)
+{
+    EnsureLibraryAttached();
+    PrepareClipTrials();
+    const std::vector<ClipCase> cases = ClipCorpus(mutations, seed);
+    const std::wstring folder = TempPathOf(L"lyrant_fuzz_clips");
+    Totals totals;
+    int opened = 0;
+    for (int i = first; i < static_cast<int>(cases.size()); ++i) {
+        const std::wstring path = WriteClipCase(cases[i], folder);
+        ClipTrial trial;
+        RunOne(i, cases[i].name, totals, [&]() { trial = TryClip(path); });
+        opened += trial.opened ? 1 : 0;
+        PrintClipTrial(i, cases[i].name.c_str(), trial);
+        DeleteFileW(path.c_str());
+    }
+    std::printf("opened %d of %d\n", opened, totals.inputs);
+    Summary("clip", totals);
+    return 0;
+}
+
+int DumpClip(int index, int mutations, unsigned seed)
+{
+    const std::vector<ClipCase> cases = ClipCorpus(mutations, seed);
+    if (index < 0 || index >= static_cast<int>(cases.size()))
+        return 2;
+    const std::wstring path = WriteClipCase(cases[index], L"fuzz-clips");
+    std::printf("dumped %d %s %ls\n", index, cases[index].name.c_str(), path.c_str());
+    return 0;
+}
+
+int ReplayClip(const char* file)
+{
+    EnsureLibraryAttached();
+    PrepareClipTrials();
+    const std::wstring path = Widen(file);
+    Totals totals;
+    ClipTrial trial;
+    RunOne(0, file, totals, [&]() { trial = TryClip(path); });
+    PrintClipTrial(0, file, trial);
     return 0;
 }
 
@@ -297,9 +367,7 @@ int DumpSkin(int index, int mutations, unsigned seed)
 int ReplaySkin(const char* inf)
 {
     EnsureLibraryAttached();
-    std::wstring path;
-    for (const char* c = inf; *c; ++c)
-        path += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    const std::wstring path = Widen(inf);
     Totals totals;
     SkinTrial trial;
     RunOne(0, inf, totals, [&]() { trial = TrySkin(path); });
@@ -312,7 +380,7 @@ int ReplaySkin(const char* inf)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: lyrant_fuzz markup|skin [first] [mutations] [seed]\n");
+        std::fprintf(stderr, "usage: lyrant_fuzz markup|skin|clip [first] [mutations] [seed]\n");
         return 2;
     }
     const std::string kind = argv[1];
@@ -332,6 +400,12 @@ int main(int argc, char** argv)
         return ReplaySkin(argv[2]);
     if (kind == "replay" && argc > 2)
         return ReplayMarkup(argv[2]);
+    if (kind == "dump-clip")
+        return DumpClip(first, mutations, seed);
+    if (kind == "replay-clip" && argc > 2)
+        return ReplayClip(argv[2]);
+    if (kind == "clip")
+        return RunClips(first, mutations, seed);
     if (kind == "markup")
         return RunMarkup(first, mutations, seed);
     if (kind == "skin")

@@ -1,23 +1,34 @@
 #!/usr/bin/env bash
-# Fuzzes the markup renderer and the skin engine: builds lyrant_fuzz, starts the private harness of
-# scripts/test (Wine prefix, display), runs every hostile and mutated input under the driver's
-# watchdog, resumes after an input that ends the process, and prints the totals. Not part of the
-# test command.
-#   tests/fuzz/run_fuzz.sh [markup|skin|both] [mutations] [seed]
+# Fuzzes the markup renderer, the skin engine and the animation control: builds lyrant_fuzz, starts
+# the private harness of scripts/test (Wine prefix, display), runs every hostile and mutated input
+# under the driver's watchdog, resumes after an input that ends the process, and prints the totals.
+# Not part of the test command.
+#   tests/fuzz/run_fuzz.sh [markup|skin|clip|both|all] [mutations] [seed]   (both: markup and skin;
+#   all, the default: the three)
+# LYRANT_ARCH=i686 or x86_64 picks the build (default: the first the host runs).
 # Logs: build/<arch>/fuzz-run/<kind>.log. Exit status 0 only with no crash, hang, memory runaway or
 # exception.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build_root=${BUILD_DIR:-$top/build}
-kinds=${1:-both}
+kinds=${1:-all}
 mutations=${2:-2000}
 seed=${3:-23}
 [ "$kinds" = both ] && kinds="markup skin"
+[ "$kinds" = all ] && kinds="markup skin clip"
 # shellcheck source=../../scripts/arch.sh
 . "$top/scripts/arch.sh"
 
-arch=$(arch_native_first) || { echo "fuzz: this host runs no Wine architecture natively" >&2; exit 1; }
-arch_use "$arch" native
+# LYRANT_ARCH=i686 or x86_64 picks the build, as for scripts/test (emulated where the host needs it:
+# the watchdog's processor-time limit then means less); else the first the host runs natively.
+if [ -n "${LYRANT_ARCH:-}" ]; then
+  arch=$LYRANT_ARCH
+  [ -n "$(arch_how "$arch")" ] || { echo "fuzz: this host does not run $arch" >&2; exit 1; }
+  arch_use "$arch"
+else
+  arch=$(arch_native_first) || { echo "fuzz: this host runs no Wine architecture natively" >&2; exit 1; }
+  arch_use "$arch" native
+fi
 build=$(arch_build_dir "$arch")
 arch_configure "$arch" "$build" || exit 1
 cmake --build "$build" -j"${BUILD_JOBS:-3}" --target lyrant_fuzz >"$build/fuzz-build.log" 2>&1 \
@@ -55,6 +66,7 @@ for kind in $kinds; do
     "uncaught exceptions $exceptions; slowest $slowest wall, $slowest_cpu processor; peak commit $peak"
   grep -E '^(crash|hang|memory|exception) ' "$log" | head -20
   [ "$kind" = skin ] && grep '^skinned ' "$log" | tail -1
+  [ "$kind" = clip ] && grep '^opened ' "$log" | tail -1
   [ $((crashes + hangs + runaways + exceptions)) -eq 0 ] || status=1
 done
 exit $status

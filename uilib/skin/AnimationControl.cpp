@@ -13,13 +13,6 @@ namespace {
 
 const wchar_t kObjectProp[] = L"glzAnimate";
 constexpr UINT_PTR kTimerId = 1;
-constexpr DWORD kAviHeaderBytes = 56;
-constexpr DWORD kStreamHeaderBytes = 64;
-constexpr FOURCC kJunk = mmioFOURCC('J', 'U', 'N', 'K');
-constexpr FOURCC kRec = mmioFOURCC('r', 'e', 'c', ' ');
-constexpr FOURCC kDib = mmioFOURCC('D', 'I', 'B', ' ');
-constexpr FOURCC kRle = mmioFOURCC('R', 'L', 'E', ' ');
-constexpr FOURCC kNone = mmioFOURCC('N', 'O', 'N', 'E');
 
 }  // namespace
 
@@ -53,10 +46,19 @@ LRESULT CALLBACK CAnimationControl::WindowProc(HWND window, UINT message, WPARAM
         return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_DESTROY) {
         RemovePropW(window, kObjectProp);
-        delete control;
+        // Destroyed by the parent while it handles a notification: the message that sent it
+        // still runs on the object, which goes once that message is done.
+        if (control->m_depth)
+            control->m_orphaned = true;
+        else
+            delete control;
         return 0;
     }
-    return control->Handle(message, wParam, lParam);
+    ++control->m_depth;
+    LRESULT result = control->Handle(message, wParam, lParam);
+    if (--control->m_depth == 0 && control->m_orphaned)
+        delete control;
+    return result;
 }
 
 LRESULT CAnimationControl::Handle(UINT message, WPARAM wParam, LPARAM lParam)
@@ -125,161 +127,6 @@ LRESULT CAnimationControl::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(m_window, message, wParam, lParam);
 }
 
-BOOL CAnimationControl::Open(HINSTANCE module, const wchar_t* name)
-{
-    Close();
-    if (!name)
-        return FALSE;
-    if (!module)
-        module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_window, GWLP_HINSTANCE));
-    if (!OpenStream(module, name) || !Parse() || !OpenDecoder()) {
-        Close();
-        return FALSE;
-    }
-    if (!(m_style & ACS_CENTER))
-        SetWindowPos(m_window, nullptr, 0, 0, m_main.dwWidth, m_main.dwHeight,
-                     SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE);
-    if (m_style & ACS_AUTOPLAY)
-        Play(-1, 0, -1);
-    else
-        Play(1, 0, 0);
-    return TRUE;
-}
-
-bool CAnimationControl::OpenStream(HINSTANCE module, const wchar_t* name)
-{
-    HRSRC found = FindResourceW(module, name, L"AVI");
-    if (found) {
-        m_resource = LoadResource(module, found);
-        void* bytes = m_resource ? LockResource(m_resource) : nullptr;
-        DWORD size = SizeofResource(module, found);
-        if (!bytes || !size)
-            return false;
-        MMIOINFO info = {};
-        info.fccIOProc = FOURCC_MEM;
-        info.pchBuffer = static_cast<HPSTR>(bytes);
-        info.cchBuffer = static_cast<LONG>(size);
-        m_stream = mmioOpenA(nullptr, &info, MMIO_READ);
-        return m_stream != nullptr;
-    }
-    if (IS_INTRESOURCE(name))
-        return false;
-    m_stream = mmioOpenW(const_cast<wchar_t*>(name), nullptr, MMIO_READ | MMIO_ALLOCBUF | MMIO_DENYWRITE);
-    return m_stream != nullptr;
-}
-
-bool CAnimationControl::Parse()
-{
-    MMCKINFO riff = {}, hdrl = {}, chunk = {}, strl = {};
-    riff.fccType = formtypeAVI;
-    if (mmioDescend(m_stream, &riff, nullptr, MMIO_FINDRIFF))
-        return false;
-    hdrl.fccType = listtypeAVIHEADER;
-    if (mmioDescend(m_stream, &hdrl, &riff, MMIO_FINDLIST))
-        return false;
-    chunk.ckid = ckidAVIMAINHDR;
-    if (mmioDescend(m_stream, &chunk, &hdrl, MMIO_FINDCHUNK) ||
-        mmioRead(m_stream, reinterpret_cast<HPSTR>(&m_main), kAviHeaderBytes) != static_cast<LONG>(kAviHeaderBytes))
-        return false;
-    mmioAscend(m_stream, &chunk, 0);
-    strl.fccType = listtypeSTREAMHEADER;
-    if (mmioDescend(m_stream, &strl, &hdrl, MMIO_FINDLIST))
-        return false;
-    chunk = MMCKINFO{};
-    chunk.ckid = ckidSTREAMHEADER;
-    if (mmioDescend(m_stream, &chunk, &strl, MMIO_FINDCHUNK) ||
-        mmioRead(m_stream, reinterpret_cast<HPSTR>(&m_header), kStreamHeaderBytes) !=
-            static_cast<LONG>(kStreamHeaderBytes))
-        return false;
-    mmioAscend(m_stream, &chunk, 0);
-    chunk = MMCKINFO{};
-    chunk.ckid = ckidSTREAMFORMAT;
-    if (mmioDescend(m_stream, &chunk, &strl, MMIO_FINDCHUNK) || chunk.cksize < sizeof(BITMAPINFOHEADER))
-        return false;
-    // Room for a full palette whatever the chunk holds, so the colour-count fix-up stays inside.
-    size_t bytes = chunk.cksize + 256 * sizeof(RGBQUAD);
-    m_format = static_cast<BITMAPINFO*>(calloc(1, bytes));
-    if (!m_format || mmioRead(m_stream, reinterpret_cast<HPSTR>(m_format), chunk.cksize) != static_cast<LONG>(chunk.cksize))
-        return false;
-    mmioAscend(m_stream, &chunk, 0);
-    mmioAscend(m_stream, &strl, 0);
-    mmioAscend(m_stream, &hdrl, 0);
-
-    BITMAPINFOHEADER& h = m_format->bmiHeader;
-    if (h.biWidth <= 0 || h.biHeight == 0 || h.biBitCount == 0 || h.biClrUsed > 256)
-        return false;
-    if (h.biClrUsed == 0 && h.biBitCount <= 8)
-        h.biClrUsed = 1u << h.biBitCount;
-    LONG height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    if (h.biCompression == BI_RGB && h.biSizeImage == 0)
-        h.biSizeImage = ((h.biWidth * h.biBitCount + 31) / 32) * 4 * height;
-    if (h.biCompression != BI_RGB && h.biBitCount == 8 && m_header.fccHandler == kRle)
-        h.biCompression = BI_RLE8;
-    if (h.biCompression == BI_RGB && (m_header.fccHandler == 0 || m_header.fccHandler == kNone))
-        m_header.fccHandler = kDib;
-
-    MMCKINFO movi = {};
-    movi.fccType = listtypeAVIMOVIE;
-    if (mmioDescend(m_stream, &movi, &riff, MMIO_FINDLIST))
-        return false;
-    return IndexFrames(&movi);
-}
-
-bool CAnimationControl::IndexFrames(MMCKINFO* movi)
-{
-    DWORD largest = 0;
-    auto add = [&](const MMCKINFO& ck) {
-        if (ck.ckid == kJunk || m_frames.size() >= m_main.dwTotalFrames)
-            return;
-        m_frames.push_back(Frame{static_cast<LONG>(ck.dwDataOffset), ck.cksize});
-        if (ck.cksize > largest)
-            largest = ck.cksize;
-    };
-    MMCKINFO ck = {};
-    while (m_frames.size() < m_main.dwTotalFrames && mmioDescend(m_stream, &ck, movi, 0) == 0) {
-        if (ck.ckid == FOURCC_LIST && ck.fccType == kRec) {
-            MMCKINFO sub = {};
-            while (mmioDescend(m_stream, &sub, &ck, 0) == 0) {
-                add(sub);
-                mmioAscend(m_stream, &sub, 0);
-            }
-        } else {
-            add(ck);
-        }
-        mmioAscend(m_stream, &ck, 0);
-    }
-    if (m_frames.empty())
-        return false;
-    m_buffer.resize(largest > m_main.dwSuggestedBufferSize ? largest : m_main.dwSuggestedBufferSize);
-    return true;
-}
-
-bool CAnimationControl::OpenDecoder()
-{
-    FOURCC handler = m_header.fccHandler;
-    if (handler == 0 || handler == kDib || handler == kRle)
-        return true;
-    m_decoder = ICOpen(ICTYPE_VIDEO, handler, ICMODE_DECOMPRESS);
-    if (!m_decoder)
-        return false;
-    LRESULT size = ICDecompressGetFormatSize(m_decoder, m_format);
-    if (size <= 0) {
-        ICClose(m_decoder);
-        m_decoder = nullptr;
-        return true;
-    }
-    m_outFormat = static_cast<BITMAPINFO*>(calloc(1, static_cast<size_t>(size)));
-    if (!m_outFormat || ICDecompressGetFormat(m_decoder, m_format, m_outFormat) != ICERR_OK)
-        return false;
-    if (m_outFormat->bmiHeader.biSizeImage == 0) {
-        const BITMAPINFOHEADER& o = m_outFormat->bmiHeader;
-        LONG height = o.biHeight < 0 ? -o.biHeight : o.biHeight;
-        m_outFormat->bmiHeader.biSizeImage = ((o.biWidth * o.biBitCount + 31) / 32) * 4 * height;
-    }
-    m_outBuffer.resize(m_outFormat->bmiHeader.biSizeImage);
-    return ICDecompressBegin(m_decoder, m_format, m_outFormat) == ICERR_OK;
-}
-
 BOOL CAnimationControl::Play(int repeat, int first, int last)
 {
     if (!m_stream)
@@ -306,13 +153,18 @@ BOOL CAnimationControl::Play(int repeat, int first, int last)
 BOOL CAnimationControl::Stop()
 {
     EnterCriticalSection(&m_lock);
-    bool wasPlaying = Playing();
     if (m_timer)
         KillTimer(m_window, kTimerId);
     m_timer = 0;
     LeaveCriticalSection(&m_lock);
-    if (wasPlaying)
+    // Every stop of an open clip is announced, playing or not, except one the parent makes while
+    // it handles that announcement: a parent that stops or opens the next clip on ACN_STOP would
+    // otherwise never get out.
+    if (m_stream && !m_notifyingStop) {
+        m_notifyingStop = true;
         Notify(ACN_STOP);
+        m_notifyingStop = false;
+    }
     return TRUE;
 }
 
@@ -322,6 +174,8 @@ void CAnimationControl::Close()
     if (m_stream)
         mmioClose(m_stream, 0);
     m_stream = nullptr;
+    m_streamSize = 0;
+    m_imageBytes = 0;
     if (m_resource)
         FreeResource(m_resource);
     m_resource = nullptr;
@@ -354,10 +208,14 @@ void CAnimationControl::Tick()
     bool stop = false;
     if (m_stream && m_current >= 0 && m_current < static_cast<int>(m_frames.size())) {
         const Frame& frame = m_frames[m_current];
-        // The frame's own chunk size: never more than the buffer holds.
+        // The frame's own chunk size: never more than the buffer holds. An empty chunk keeps
+        // the frame shown before.
         LONG bytes = static_cast<LONG>(frame.size < m_buffer.size() ? frame.size : m_buffer.size());
-        bool ok = mmioSeek(m_stream, frame.offset, SEEK_SET) == frame.offset &&
+        bool ok = bytes > 0 && mmioSeek(m_stream, frame.offset, SEEK_SET) == frame.offset &&
                   mmioRead(m_stream, reinterpret_cast<HPSTR>(m_buffer.data()), bytes) == bytes;
+        // A compressed frame is read, by GDI or the decoder, only as far as its own bytes go.
+        if (ok && !m_imageBytes)
+            m_format->bmiHeader.biSizeImage = static_cast<DWORD>(bytes);
         if (ok && m_decoder)
             ok = ICDecompress(m_decoder, 0, &m_format->bmiHeader, m_buffer.data(), &m_outFormat->bmiHeader,
                               m_outBuffer.data()) == ICERR_OK;

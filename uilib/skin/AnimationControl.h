@@ -18,7 +18,13 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL Open(HINSTANCE module, const wchar_t* name);
     bool OpenStream(HINSTANCE module, const wchar_t* name);
+    // Descends into the chunk at the stream's position when it lies whole inside parent and the stream.
+    bool NextChunk(MMCKINFO* chunk, const MMCKINFO* parent);
+    // Finds parent's child (the stream's top level for null) of this id and list type; the stream
+    // is left at its data.
+    bool FindChunk(MMCKINFO* found, const MMCKINFO* parent, FOURCC id, FOURCC type = 0);
     bool Parse();
+    bool FixFormat(DWORD formatBytes);
     bool IndexFrames(MMCKINFO* movi);
     bool OpenDecoder();
     BOOL Play(int repeat, int first, int last);
@@ -41,11 +47,13 @@ private:
     CRITICAL_SECTION m_lock;
     HGLOBAL m_resource = nullptr;
     HMMIO m_stream = nullptr;
+    LONG m_streamSize = 0;
     MainAVIHeader m_main = {};
     AVIStreamHeader m_header = {};
     BITMAPINFO* m_format = nullptr;
     std::vector<Frame> m_frames;
     std::vector<BYTE> m_buffer;
+    DWORD m_imageBytes = 0;  // what drawing an uncompressed frame reads; 0 for compressed clips
     HIC m_decoder = nullptr;
     BITMAPINFO* m_outFormat = nullptr;
     std::vector<BYTE> m_outBuffer;
@@ -54,6 +62,9 @@ private:
     HBITMAP m_frameBitmap = nullptr;  // the decoded frame
     HBITMAP m_shown = nullptr;        // what was drawn last (composed over the background)
     COLORREF m_transparent = CLR_INVALID;
+    bool m_notifyingStop = false;  // ACN_STOP is being sent
+    int m_depth = 0;               // messages of the window running on the object
+    bool m_orphaned = false;       // its window is gone: deleted when the last message is done
 };
 
 WNDPROC AnimationReplacementProc();

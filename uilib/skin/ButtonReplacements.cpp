@@ -395,7 +395,7 @@ RECT CellOf(int index)
 // The cell as a nine-grid over dst (x, y, cx, cy): corners kept, edges and centre stretched.
 void DrawNineGrid(HDC dc, const RECT& cell, const RECT& dst)
 {
-    const RECT& m = g_Scheme.pushButtonSizingMargins;  // left, right, top, bottom
+    const RECT& m = g_Scheme.pushButtonSizingMargins;
     int sx[4] = {cell.left, cell.left + m.left, cell.left + cell.right - m.right, cell.left + cell.right};
     int sy[4] = {cell.top, cell.top + m.top, cell.top + cell.bottom - m.bottom, cell.top + cell.bottom};
     int dx[4] = {dst.left, dst.left + m.left, dst.left + dst.right - m.right, dst.left + dst.right};

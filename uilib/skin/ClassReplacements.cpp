@@ -157,11 +157,20 @@ UINT StaticTextFlags(HWND window, LONG style)
     return flags;
 }
 
+// A simple static without SS_NOPREFIX draws its text and leaves its background alone: what lies
+// under it is its dialog's, which may draw there itself (the colour chooser's swatches, spectrum
+// and preview are such statics). Not even the background is asked for: a skinned dialog answers
+// that by painting its gradient into the static, over what the dialog drew.
+bool FillsBackground(LONG style)
+{
+    return (style & SS_TYPEMASK) != SS_SIMPLE || (style & SS_NOPREFIX);
+}
+
 void PaintStaticBackground(HWND window, HDC dc, LONG style)
 {
-    HBRUSH brush = ParentBackgroundBrush(window, dc);
-    bool fill = brush && ((style & SS_TYPEMASK) != SS_SIMPLE || (style & SS_NOPREFIX));
-    if (fill) {
+    if (!FillsBackground(style))
+        return;
+    if (HBRUSH brush = ParentBackgroundBrush(window, dc)) {
         RECT client;
         GetClientRect(window, &client);
         FillRect(dc, &client, brush);

@@ -197,8 +197,8 @@ void ReadScheme(CProfileReader& r)
 
     r.SelectSection("PushButton");
     r.GetRect("ImageArea", &s.pushButtonImageArea);
-    r.GetRect("SizingMargins", &s.pushButtonSizingMargins);
-    r.GetRect("ContentMargins", &s.pushButtonContentMargins);
+    r.GetSides("SizingMargins", &s.pushButtonSizingMargins);
+    r.GetSides("ContentMargins", &s.pushButtonContentMargins);
     s.pushButtonVertical = r.HasValue("ImageLayout", "vertical");
     s.pushButtonText = r.GetColor("Text", 0);
     s.pushButtonGrayText = r.GetColor("GrayText", 0);

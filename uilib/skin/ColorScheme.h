@@ -63,7 +63,8 @@ struct ColorSchemeState {
     RECT dialogImageArea;
     bool dialogImageStretch;
     char* dialogImageFile;
-    // [PushButton]: ImageArea is x, y, width, height; margins are left, right, top, bottom.
+    // [PushButton]: ImageArea is x, y, width, height; the margins, written left, right, top,
+    // bottom, are held by meaning (left width, top height, right width, bottom height).
     RECT pushButtonImageArea;
     RECT pushButtonSizingMargins;
     RECT pushButtonContentMargins;

@@ -46,6 +46,11 @@ constexpr int kFileDialogHeight = 225;
 
 bool g_installed = false;
 HWND g_framedDialog = nullptr;  // the skinned-frame dialog in its WM_INITDIALOG (one at a time)
+LONG g_framedStyle = 0, g_framedExStyle = 0;  // its frame styles when the skin was attached
+
+// The style bits that decide the system's frame; the skinned frame is the same whatever they are.
+constexpr LONG kFrameStyles = WS_THICKFRAME | WS_DLGFRAME | WS_BORDER;
+constexpr LONG kFrameExStyles = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE;
 
 LPCWSTR PropName()
 {
@@ -211,8 +216,11 @@ LRESULT OnInitDialog(HWND dialog, WPARAM wParam, LPARAM lParam)
         MultiByteToWideChar(CP_ACP, 0, g_Scheme.dialogFrameShapeFile, -1, path, MAX_PATH);
         framed = g_pfnSetDialogFrameSkin(dialog, path) != 0;
     }
-    if (framed)
+    if (framed) {
         g_framedDialog = dialog;
+        g_framedStyle = GetWindowLongW(dialog, GWL_STYLE) & kFrameStyles;
+        g_framedExStyle = GetWindowLongW(dialog, GWL_EXSTYLE) & kFrameExStyles;
+    }
     LRESULT result = DefaultDialog(dialog, WM_INITDIALOG, wParam, lParam);
     if (framed)
         g_framedDialog = nullptr;
@@ -225,8 +233,28 @@ LRESULT OnInitDialog(HWND dialog, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+// A dialog that changes its frame style while it initialises, and resizes itself in the same
+// step, makes room for the system frame of its new style: the resizable file dialog adds a sizing
+// border and grows by the right and bottom borders AdjustWindowRectEx reports, which under the
+// skin are the skin's bands it already has. The skinned frame does not change with the style, so
+// the window keeps its size.
+void KeepSizeThroughFrameChange(HWND dialog, WINDOWPOS* pos)
+{
+    if (!pos || (pos->flags & SWP_NOSIZE) || !(pos->flags & SWP_FRAMECHANGED))
+        return;
+    if ((GetWindowLongW(dialog, GWL_STYLE) & kFrameStyles) == g_framedStyle &&
+        (GetWindowLongW(dialog, GWL_EXSTYLE) & kFrameExStyles) == g_framedExStyle)
+        return;
+    RECT window;
+    GetWindowRect(dialog, &window);
+    pos->cx = window.right - window.left;
+    pos->cy = window.bottom - window.top;
+}
+
 LRESULT CALLBACK DialogClassProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_WINDOWPOSCHANGING && dialog == g_framedDialog)
+        KeepSizeThroughFrameChange(dialog, reinterpret_cast<WINDOWPOS*>(lParam));
     if (message == WM_INITDIALOG)
         return OnInitDialog(dialog, wParam, lParam);
     DialogSkinRecord* record = DialogRecordOf(dialog);

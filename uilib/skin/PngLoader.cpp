@@ -4,7 +4,6 @@
 #include <objidl.h>
 
 #include <cstring>
-#include <vector>
 
 #include "uilib/skin/DrawHelpers.h"
 #include "uilib/skin/LibraryEntry.h"
@@ -15,10 +14,12 @@ namespace gp = Gdiplus::DllExports;
 namespace {
 
 // Bounds checked before decoding: a picture past them, or a chunk that claims more bytes than the
-// data holds, would take the decoder past any sane amount of memory. Skin images are far smaller.
-const DWORD kMaxPngFileBytes = 32u * 1024 * 1024;
+// data holds, would take the decoder past any sane amount of memory. No real skin image comes near
+// them: sides up to 16384, 32 M pixels (128 MB a copy, the decoder's and ours), and a file as large
+// as such a picture stored without compression.
 const DWORD kMaxPngSide = 16384;
-const unsigned long long kMaxPngPixels = 8ull * 1024 * 1024;
+const unsigned long long kMaxPngPixels = 32ull * 1024 * 1024;
+const DWORD kMaxPngFileBytes = static_cast<DWORD>(4 * kMaxPngPixels + 1024 * 1024);
 
 DWORD BigEndian32(const BYTE* p)
 {
@@ -88,26 +89,40 @@ HBITMAP ToDib(Gdiplus::GpBitmap* image, DWORD flags)
     return dib;
 }
 
-HBITMAP LoadFromBytes(const void* bytes, DWORD size, DWORD flags)
+// Decodes the PNG held in memory (a movable global block of size bytes, which the stream takes
+// over and frees). One copy of the file's bytes is all the loader keeps.
+HBITMAP DecodeGlobal(HGLOBAL memory, DWORD size, DWORD flags)
 {
-    if (!bytes || !size || !IsSanePng(static_cast<const BYTE*>(bytes), size))
-        return nullptr;
-    CGdiplusUse gdiplus;
-    if (!gdiplus.Ok())
-        return nullptr;
+    const void* bytes = memory ? GlobalLock(memory) : nullptr;
+    bool sane = bytes && IsSanePng(static_cast<const BYTE*>(bytes), size);
+    if (memory)
+        GlobalUnlock(memory);
     IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
+    if (!sane || FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
+        if (memory)
+            GlobalFree(memory);
         return nullptr;
+    }
     HBITMAP result = nullptr;
-    ULONG written = 0;
-    LARGE_INTEGER start = {};
+    ULARGE_INTEGER length = {};
+    length.QuadPart = size;
+    CGdiplusUse gdiplus;
     Gdiplus::GpBitmap* image = nullptr;
-    if (SUCCEEDED(stream->Write(bytes, size, &written)) && written == size &&
-        SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr)) &&
+    if (gdiplus.Ok() && SUCCEEDED(stream->SetSize(length)) &&
         gp::GdipCreateBitmapFromStream(stream, &image) == Gdiplus::Ok)
         result = ToDib(image, flags);
     stream->Release();
     return result;
+}
+
+HGLOBAL CopyToGlobal(const void* bytes, DWORD size)
+{
+    HGLOBAL memory = bytes && size ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
+    if (void* target = memory ? GlobalLock(memory) : nullptr) {
+        memcpy(target, bytes, size);
+        GlobalUnlock(memory);
+    }
+    return memory;
 }
 
 HBITMAP LoadFromResource(HINSTANCE module, const wchar_t* name, DWORD flags)
@@ -120,35 +135,44 @@ HBITMAP LoadFromResource(HINSTANCE module, const wchar_t* name, DWORD flags)
     HGLOBAL loaded = LoadResource(module, found);
     DWORD size = SizeofResource(module, found);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    return LoadFromBytes(bytes, size, flags);
+    if (!bytes || !size || size > kMaxPngFileBytes)
+        return nullptr;
+    return DecodeGlobal(CopyToGlobal(bytes, size), size, flags);
 }
 
-// The whole file, when it is of a size a picture can sanely have.
-bool ReadSmallFile(const wchar_t* path, std::vector<BYTE>& out)
+// The whole file in a global block, when it is of a size a picture can sanely have; null otherwise.
+HGLOBAL ReadSmallFile(const wchar_t* path, DWORD* bytes)
 {
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return false;
+        return nullptr;
     LARGE_INTEGER size = {};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxPngFileBytes;
-    if (ok) {
-        out.resize(static_cast<size_t>(size.QuadPart));
+    HGLOBAL memory = nullptr;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxPngFileBytes) {
+        *bytes = static_cast<DWORD>(size.QuadPart);
+        memory = GlobalAlloc(GMEM_MOVEABLE, *bytes);
+        void* target = memory ? GlobalLock(memory) : nullptr;
         DWORD read = 0;
-        ok = ReadFile(file, out.data(), static_cast<DWORD>(out.size()), &read, nullptr) && read == out.size();
+        bool ok = target && ReadFile(file, target, *bytes, &read, nullptr) && read == *bytes;
+        if (memory)
+            GlobalUnlock(memory);
+        if (!ok && memory) {
+            GlobalFree(memory);
+            memory = nullptr;
+        }
     }
     CloseHandle(file);
-    return ok;
+    return memory;
 }
 
 }  // namespace
 
 HBITMAP WINAPI LoadPNG(const wchar_t* file, DWORD flags)
 {
-    std::vector<BYTE> bytes;
-    if (!file || !ReadSmallFile(file, bytes))
-        return nullptr;
-    return LoadFromBytes(bytes.data(), static_cast<DWORD>(bytes.size()), flags);
+    DWORD size = 0;
+    HGLOBAL memory = file ? ReadSmallFile(file, &size) : nullptr;
+    return memory ? DecodeGlobal(memory, size, flags) : nullptr;
 }
 
 HBITMAP WINAPI LoadPNG(const wchar_t* file)

@@ -529,6 +529,14 @@ bool CProfileReader::GetRect(const char* key, RECT* out)
     return true;
 }
 
+bool CProfileReader::GetSides(const char* key, RECT* out)
+{
+    RECT written;
+    bool present = GetRect(key, &written);
+    *out = RECT{written.left, written.right, written.top, written.bottom};
+    return present;
+}
+
 bool CProfileReader::GetPoint(const char* key, POINT* out)
 {
     *out = POINT{};

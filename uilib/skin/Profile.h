@@ -84,6 +84,8 @@ public:
     GRADIENTEX* GetGradientEx(GRADIENTEX* out, const char* key, COLORREF start, COLORREF end,
                               bool horizontal);
     bool GetRect(const char* key, RECT* out);
+    // Four integers written left, right, top, bottom (margins), held in the RECT by meaning.
+    bool GetSides(const char* key, RECT* out);
     bool GetPoint(const char* key, POINT* out);
     int GetFontAttributes(const char* key);
     bool HasValue(const char* key, const char* text);

@@ -218,9 +218,10 @@ RECT* CSkin::GetRegionBox(RECT* out, const RECT* part)
         return out;
     RECT p = part ? *part : RECT{};
     *out = RECT{p.left, p.top, p.left + p.right, p.top + p.bottom};
+    // The bounding box of the opaque pixels: empty, at the part's corner, when there are none.
     if (HRGN region = CreateRegion(part, 1)) {
         RECT box;
-        if (GetRgnBox(region, &box) != NULLREGION) {
+        if (GetRgnBox(region, &box) != ERROR) {
             OffsetRect(&box, p.left, p.top);
             *out = box;
         }

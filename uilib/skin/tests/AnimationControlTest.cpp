@@ -2,10 +2,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <vfw.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "tests/fuzz/AviWriter.h"
 #include "tests/support/WindowPixels.h"
 #include "uilib/skin/DialogSkinning.h"
 #include "uilib/skin/tests/LibraryFixture.h"
@@ -15,50 +19,14 @@ namespace {
 constexpr int kSize = 16;
 const COLORREF kKey = RGB(0, 255, 0), kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255);
 
-void Put32(std::string& s, DWORD v)
-{
-    s.append(reinterpret_cast<const char*>(&v), 4);
-}
-
-std::string Chunk(const char* id, const std::string& data)
-{
-    std::string s(id, 4);
-    Put32(s, static_cast<DWORD>(data.size()));
-    s += data;
-    if (data.size() & 1)
-        s.push_back(0);
-    return s;
-}
-
-std::string List(const char* kind, const char* type, const std::string& data)
-{
-    return Chunk(kind, std::string(type, 4) + data);
-}
-
 // An uncompressed 8-bit clip of two frames whose format leaves the colour count at 0 and whose
 // stream header gives no buffer size. Frame 0: the top-left quarter in the key colour, the rest
 // red; frame 1: blue with a key-coloured top-left pixel.
 std::string TwoFrameClip()
 {
-    std::string avih;
-    for (DWORD v : {DWORD(50000), DWORD(0), DWORD(0), DWORD(0), DWORD(2), DWORD(0), DWORD(1), DWORD(0), DWORD(kSize), DWORD(kSize), DWORD(0), DWORD(0), DWORD(0), DWORD(0)})
-        Put32(avih, v);
-    std::string strh = "vids";
-    Put32(strh, 0);  // no handler
-    for (int i = 0; i < 14; ++i)
-        Put32(strh, 0);
-    BITMAPINFOHEADER h = {};
-    h.biSize = sizeof(h);
-    h.biWidth = kSize;
-    h.biHeight = kSize;
-    h.biPlanes = 1;
-    h.biBitCount = 8;
-    std::string strf(reinterpret_cast<const char*>(&h), sizeof(h));
-    RGBQUAD palette[256] = {};
-    palette[0] = RGBQUAD{0, 255, 0, 0};
-    palette[1] = RGBQUAD{0, 0, 255, 0};
-    palette[2] = RGBQUAD{255, 0, 0, 0};
-    strf.append(reinterpret_cast<const char*>(palette), sizeof(palette));
+    AviClip clip;
+    clip.format = BitmapHeader(kSize, kSize, 8);
+    clip.formatTail = Palette({kKey, kRed, kBlue});
     std::string frame0, frame1;
     for (int row = 0; row < kSize; ++row) {  // bottom-up rows
         int y = kSize - 1 - row;
@@ -67,18 +35,21 @@ std::string TwoFrameClip()
             frame1.push_back(x == 0 && y == 0 ? 0 : 2);
         }
     }
-    std::string hdrl = List("LIST", "hdrl", Chunk("avih", avih) + List("LIST", "strl", Chunk("strh", strh) + Chunk("strf", strf)));
-    std::string movi = List("LIST", "movi", Chunk("JUNK", "xx") + Chunk("00db", frame0) +
-                                                List("LIST", "rec ", Chunk("00db", frame1)));
-    return List("RIFF", "AVI ", hdrl + movi);
+    clip.totalFrames = 2;
+    clip.movi = RiffChunk("JUNK", "xx") + RiffChunk("00db", frame0) + RiffList("LIST", "rec ", RiffChunk("00db", frame1));
+    return WriteAvi(clip);
 }
 
 std::vector<std::pair<int, int>> g_notes;  // id, code
+// What the parent does on a notification besides noting it (control, code).
+std::function<void(HWND, int)> g_onNote;
 
-INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND) {
         g_notes.push_back({LOWORD(wParam), HIWORD(wParam)});
+        if (g_onNote)
+            g_onNote(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
         return TRUE;
     }
     return message == WM_INITDIALOG;
@@ -108,6 +79,7 @@ protected:
     void SetUp() override
     {
         g_notes.clear();
+        g_onNote = nullptr;
         clip = folder.Write("clip.avi", TwoFrameClip());
         struct {
             DLGTEMPLATE header;
@@ -121,7 +93,11 @@ protected:
         SetWindowPos(dialog, nullptr, 0, 0, 200, 200, SWP_NOZORDER | SWP_NOMOVE);
         ASSERT_TRUE(IsSkinnedDialog(dialog));
     }
-    void TearDown() override { DestroyWindow(dialog); }
+    void TearDown() override
+    {
+        g_onNote = nullptr;
+        DestroyWindow(dialog);
+    }
 
     HWND Animate(DWORD style, int cx = 40, int cy = 40)
     {
@@ -161,6 +137,87 @@ TEST_F(AnimationControl, AClipOpenedWithoutAutoplayShowsItsFirstFrameAndStops)
     EXPECT_EQ(image.At(12, 12), kRed) << "the 8-bit frame with a full palette";
     EXPECT_EQ(image.At(2, 2), kKey) << "opaque without ACS_TRANSPARENT";
     EXPECT_EQ(SendMessageW(control, ACM_STOP, 0, 0), 1);
+}
+
+// Every stop of an open clip is announced, whether it was playing or not; stopping nothing is no
+// stop.
+TEST_F(AnimationControl, EveryStopOfAnOpenClipSendsAcnStop)
+{
+    HWND control = Animate(0);
+    ASSERT_TRUE(Open(control, clip));
+    PumpFor(300);
+    ASSERT_EQ(Count(ACN_STOP), 1) << "played its frame and stopped";
+    EXPECT_EQ(SendMessageW(control, ACM_STOP, 0, 0), 1);
+    EXPECT_EQ(Count(ACN_STOP), 2) << "ACM_STOP of a stopped clip";
+    ASSERT_TRUE(Open(control, clip));
+    EXPECT_EQ(Count(ACN_STOP), 3) << "another clip opened over it";
+    PumpFor(300);
+    EXPECT_EQ(SendMessageW(control, ACM_OPENW, 0, 0), 0);
+    EXPECT_EQ(Count(ACN_STOP), 5) << "its own stop, then the close";
+    EXPECT_EQ(SendMessageW(control, ACM_STOP, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(control, ACM_OPENW, 0, 0), 0);
+    EXPECT_EQ(Count(ACN_STOP), 5) << "nothing open: nothing stopped";
+    EXPECT_EQ(Count(ACN_START), 2);
+}
+
+// A parent that reacts to ACN_STOP by stopping again, opening the next clip or destroying the
+// control gets out of its handler, and the control stays sound.
+TEST_F(AnimationControl, AParentMayStopOpenOrDestroyOnAcnStop)
+{
+    HWND control = Animate(0);
+    int depth = 0, deepest = 0;
+    g_onNote = [&](HWND from, int code) {
+        if (code != ACN_STOP || depth > 8)
+            return;
+        ++depth;
+        deepest = std::max(deepest, depth);
+        SendMessageW(from, ACM_STOP, 0, 0);
+        Open(from, clip);
+        --depth;
+    };
+    ASSERT_TRUE(Open(control, clip));
+    PumpFor(300);
+    EXPECT_EQ(deepest, 1) << "the stops the handler makes are not announced into it again";
+    EXPECT_GE(Count(ACN_START), 2) << "the next clip was opened and started";
+
+    g_onNote = [&](HWND from, int code) {
+        if (code == ACN_STOP)
+            DestroyWindow(from);
+    };
+    EXPECT_FALSE(Open(control, clip)) << "destroyed while its old clip closed";
+    EXPECT_FALSE(IsWindow(control));
+    HWND other = Animate(ACS_AUTOPLAY);
+    ASSERT_TRUE(Open(other, clip));
+    PumpFor(100);
+    EXPECT_EQ(SendMessageW(other, ACM_STOP, 0, 0), 1);
+    EXPECT_FALSE(IsWindow(other));
+}
+
+// Run-length frames, drawn by GDI ("RLE ") or by the system's decoder ("mrle"), each read as far as
+// its own bytes go: a format that claims a huge image size still plays.
+TEST_F(AnimationControl, RunLengthClipsPlayEachFrameFromItsOwnBytes)
+{
+    for (const char* handler : {"RLE ", "mrle"}) {
+        SCOPED_TRACE(handler);
+        AviClip clip;
+        clip.handler = mmioFOURCC(handler[0], handler[1], handler[2], handler[3]);
+        clip.format = BitmapHeader(kSize, kSize, 8, BI_RLE8);
+        clip.format.biSizeImage = 0x7FFFFFFF;
+        clip.formatTail = Palette({kKey, kRed, kBlue});
+        clip.frames = {Rle8Frame(kSize, std::vector<BYTE>(kSize, 1)), Rle8Frame(kSize, std::vector<BYTE>(kSize, 2))};
+        std::string file = folder.Write("rle.avi", WriteAvi(clip));
+        HWND control = Animate(ACS_AUTOPLAY);
+        ASSERT_TRUE(Open(control, file));
+        bool sawRed = false, sawBlue = false;
+        for (int i = 0; i < 20 && !(sawRed && sawBlue); ++i) {
+            PumpFor(30);
+            COLORREF c = Pixels(control).At(8, 8);
+            sawRed |= c == kRed;
+            sawBlue |= c == kBlue;
+        }
+        EXPECT_TRUE(sawRed && sawBlue) << "both frames play";
+        DestroyWindow(control);
+    }
 }
 
 TEST_F(AnimationControl, TransparentClipsShowTheDialogGradientThroughTheKeyColour)

@@ -22,10 +22,14 @@ namespace {
 const COLORREF kTop = RGB(200, 0, 0), kBottom = RGB(0, 0, 200);
 const COLORREF kText = RGB(0, 128, 0), kGrayText = RGB(128, 128, 0), kGroupText = RGB(0, 0, 128),
                kGroupFrame = RGB(255, 0, 255), kPushText = RGB(255, 255, 255);
-// The push-button strip: five 20 x 20 cells, each a 2-pixel black rim around its own colour.
+// The push-button strip: five 20 x 20 cells, each its own colour inside a black rim as wide as
+// the sizing margins: 1 left, 5 right, 2 top, 7 bottom (written left, right, top, bottom).
 const DWORD kCellColours[5] = {0xFF606060, 0xFF00C000, 0xFF0000C0, 0xFF303030, 0xFFC00000};
 const COLORREF kCellRgb[5] = {RGB(0x60, 0x60, 0x60), RGB(0, 0xC0, 0), RGB(0, 0, 0xC0), RGB(0x30, 0x30, 0x30),
                               RGB(0xC0, 0, 0)};
+constexpr int kRimLeft = 1, kRimRight = 5, kRimTop = 2, kRimBottom = 7;
+// Content margins, written "4, 9, 2, 6": left 4, right 9, top 2, bottom 6.
+constexpr int kContentLeft = 4, kContentRight = 9, kContentTop = 2, kContentBottom = 6;
 
 std::string PushButtonPng()
 {
@@ -33,7 +37,7 @@ std::string PushButtonPng()
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 100; ++x) {
             int cx = x % 20;
-            bool rim = cx < 2 || cx >= 18 || y < 2 || y >= 18;
+            bool rim = cx < kRimLeft || cx >= 20 - kRimRight || y < kRimTop || y >= 20 - kRimBottom;
             argb[y * 100 + x] = rim ? 0xFF000000 : kCellColours[x / 20];
         }
     return EncodePng(100, 20, argb);
@@ -50,8 +54,8 @@ public:
             "[Dialog]\r\nFrameShape = " + TestSkinPathA("FrameSkin.inf") + "\r\n"
             "Background = #C80000; #0000C8\r\nText = #008000\r\nGrayText = #808000\r\n"
             "GroupText = #000080\r\nGroupFrame = #FF00FF\r\n"
-            "[PushButton]\r\nImageArea = 0, 0, 100, 20\r\nSizingMargins = 2, 2, 2, 2\r\n"
-            "ContentMargins = 3, 3, 3, 3\r\nText = #FFFFFF\r\nImageFile = push.png\r\n");
+            "[PushButton]\r\nImageArea = 0, 0, 100, 20\r\nSizingMargins = 1, 5, 2, 7\r\n"
+            "ContentMargins = 4, 9, 2, 6\r\nText = #FFFFFF\r\nImageFile = push.png\r\n");
         ASSERT_TRUE(LoadColorScheme(scheme.c_str(), 0));
         ASSERT_EQ(g_Colors.DialogBackgroundStart, kTop);
         ASSERT_NE(g_Scheme.dialogFrameShapeFile, nullptr);
@@ -223,6 +227,27 @@ TEST_F(DialogSkinning, StaticTextDrawsOverTheGradientInTheSchemeColours)
     EXPECT_TRUE(Near(image.At(158, 118), image.At(180, 118), 3)) << std::hex << image.At(158, 118);
 }
 
+// A simple static leaves its background to the dialog, and still draws its text in the scheme's
+// colours and drops the old text when it changes.
+TEST_F(DialogSkinning, SimpleStaticTextChangesOverAFreshBackground)
+{
+    HWND dialog = Dialog();
+    HWND label = Child(dialog, L"Static", L"WWWW WWWW", SS_SIMPLE, 10, 100, 150, 20, 12);
+    ASSERT_NE(label, nullptr);
+    PixelImage before = Screen(dialog);
+    EXPECT_GT(before.Count(kText, 10, 100, 160, 120), 10) << "text in [Dialog] Text";
+    EnableWindow(label, FALSE);
+    Pump();
+    PixelImage grey = CaptureScreenPixels(dialog);
+    EXPECT_GT(grey.Count(kGrayText, 10, 100, 160, 120), 10) << "disabled: GrayText";
+    EXPECT_EQ(grey.Count(kText, 10, 100, 160, 120), 0) << "not over the enabled text";
+    SetWindowTextW(label, L"");
+    Pump();
+    PixelImage after = CaptureScreenPixels(dialog);
+    EXPECT_EQ(after.Count(kGrayText, 10, 100, 160, 120), 0) << "the old text is gone";
+    EXPECT_TRUE(Near(after.At(60, 110), after.At(180, 110), 3)) << "the dialog's gradient under it";
+}
+
 TEST_F(DialogSkinning, EditsWithAnEdgeKeepTheirBackgroundAndBareReadOnlyOnesShowTheGradient)
 {
     HWND dialog = Dialog();
@@ -335,8 +360,15 @@ TEST_F(DialogSkinning, PushButtonsDrawTheSchemeCellForTheirState)
     PixelImage normal = centre(button);
     EXPECT_EQ(normal.At(40, 15), kCellRgb[0]);
     EXPECT_EQ(normal.At(0, 0), RGB(0, 0, 0)) << "corner kept";
-    EXPECT_EQ(normal.At(40, 1), RGB(0, 0, 0)) << "top edge stretched, not the centre";
-    EXPECT_EQ(normal.At(40, 28), RGB(0, 0, 0));
+    // Each edge as wide as its own margin (the button is 80 x 30).
+    EXPECT_EQ(normal.At(kRimLeft - 1, 15), RGB(0, 0, 0)) << "left edge";
+    EXPECT_EQ(normal.At(kRimLeft, 15), kCellRgb[0]);
+    EXPECT_EQ(normal.At(80 - kRimRight - 1, 15), kCellRgb[0]);
+    EXPECT_EQ(normal.At(80 - kRimRight, 15), RGB(0, 0, 0)) << "right edge";
+    EXPECT_EQ(normal.At(40, kRimTop - 1), RGB(0, 0, 0)) << "top edge";
+    EXPECT_EQ(normal.At(40, kRimTop), kCellRgb[0]);
+    EXPECT_EQ(normal.At(40, 30 - kRimBottom - 1), kCellRgb[0]);
+    EXPECT_EQ(normal.At(40, 30 - kRimBottom), RGB(0, 0, 0)) << "bottom edge";
     EXPECT_EQ(centre(def).At(40, 15), kCellRgb[4]) << "default";
     SendMessageW(def, WM_MOUSEMOVE, 0, MAKELPARAM(40, 15));
     EXPECT_EQ(centre(def).At(40, 15), kCellRgb[1]) << "a hot default button shows the hot cell";
@@ -367,7 +399,8 @@ TEST_F(DialogSkinning, PushButtonTextAndIdealSize)
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)), font);
     RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     PixelImage image = CaptureClientPixels(button);
-    EXPECT_GT(image.Count(kPushText, 3, 3, 77, 27), 5) << "caption in [PushButton] Text";
+    EXPECT_GT(image.Count(kPushText, kContentLeft, kContentTop, 80 - kContentRight, 30 - kContentBottom), 5)
+        << "caption in [PushButton] Text";
 
     HDC dc = GetDC(button);
     HGDIOBJ old = SelectObject(dc, font);
@@ -379,8 +412,8 @@ TEST_F(DialogSkinning, PushButtonTextAndIdealSize)
     ReleaseDC(button, dc);
     SIZE ideal = {};
     ASSERT_TRUE(SendMessageW(button, 0x1601 /* BCM_GETIDEALSIZE */, 0, reinterpret_cast<LPARAM>(&ideal)));
-    EXPECT_EQ(ideal.cx, extent.cx + 6);
-    EXPECT_EQ(ideal.cy, metrics.tmHeight + 6);
+    EXPECT_EQ(ideal.cx, extent.cx + kContentLeft + kContentRight);
+    EXPECT_EQ(ideal.cy, metrics.tmHeight + kContentTop + kContentBottom);
 }
 
 TEST_F(DialogSkinning, TrackbarsAskForTheBackgroundOncePerEraseAndPaint)
@@ -423,14 +456,20 @@ INT_PTR CALLBACK FramedDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
     return TRUE;
 }
 
-TEST_F(DialogSkinning, ACaptionedDialogGetsTheSchemeFrameAndItsBordersDuringInitialisation)
+// A captioned top-level dialog: it gets the scheme's frame.
+HWND CaptionedDialog(DLGPROC proc)
 {
     alignas(4) static Template t;
     t = Template{};
     t.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     t.header.cx = 100;
     t.header.cy = 60;
-    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &t.header, nullptr, FramedDialogProc, 0);
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &t.header, nullptr, proc, 0);
+}
+
+TEST_F(DialogSkinning, ACaptionedDialogGetsTheSchemeFrameAndItsBordersDuringInitialisation)
+{
+    HWND dialog = CaptionedDialog(FramedDialogProc);
     ASSERT_NE(dialog, nullptr);
     m_dialogs.push_back(dialog);
     FWSkin::CSkinFrame* frame = FWSkin::CSkinFrame::FromWindow(dialog);
@@ -448,6 +487,45 @@ TEST_F(DialogSkinning, ACaptionedDialogGetsTheSchemeFrameAndItsBordersDuringInit
     EXPECT_TRUE(AdjustFromOtherModule(&after));
     AdjustWindowRectEx(&real, WS_CAPTION | WS_SYSMENU, FALSE, 0);
     EXPECT_TRUE(EqualRect(&after, &real)) << "after the initialisation the real function answers";
+}
+
+// A framed dialog that, while it initialises, changes its frame style and resizes in the same
+// step (as the resizable file dialog does) keeps its size: the skinned frame is the same for every
+// style. A plain resize during the initialisation still counts.
+SIZE g_sizeAfterFrameChange, g_sizeAfterResize;
+
+SIZE WindowSizeOf(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+INT_PTR CALLBACK FrameChangingDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    SIZE before = WindowSizeOf(dialog);
+    SetWindowLongW(dialog, GWL_STYLE, GetWindowLongW(dialog, GWL_STYLE) | WS_THICKFRAME);
+    SetWindowPos(dialog, nullptr, 0, 0, before.cx + 30, before.cy + 40,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    g_sizeAfterFrameChange = WindowSizeOf(dialog);
+    SetWindowPos(dialog, nullptr, 0, 0, before.cx + 30, before.cy + 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    g_sizeAfterResize = WindowSizeOf(dialog);
+    return TRUE;
+}
+
+TEST_F(DialogSkinning, AFrameStyleChangeDuringInitialisationKeepsTheSkinnedSize)
+{
+    HWND dialog = CaptionedDialog(FrameChangingDialogProc);
+    ASSERT_NE(dialog, nullptr);
+    m_dialogs.push_back(dialog);
+    ASSERT_NE(FWSkin::CSkinFrame::FromWindow(dialog), nullptr);
+    SIZE now = WindowSizeOf(dialog);
+    EXPECT_EQ(g_sizeAfterFrameChange.cx + 30, g_sizeAfterResize.cx) << "the frame change kept the size";
+    EXPECT_EQ(g_sizeAfterFrameChange.cy + 40, g_sizeAfterResize.cy);
+    EXPECT_EQ(now.cx, g_sizeAfterResize.cx) << "the plain resize stands";
+    EXPECT_EQ(now.cy, g_sizeAfterResize.cy);
 }
 
 TEST_F(DialogSkinning, FileDialogSizeIsSeededOncePerExecutable)

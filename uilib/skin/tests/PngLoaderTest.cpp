@@ -67,6 +67,30 @@ TEST(PngLoader, StraightAndPremultipliedFromFile)
         DeleteObject(b);
 }
 
+// A large skin picture loads: sides up to 16384 and some tens of millions of pixels are allowed,
+// so a 4000 x 3000 image (here stored without compression, 48 MB) is no hostile file.
+TEST(PngLoader, ALargePictureLoads)
+{
+    const int width = 4000, height = 3000;
+    std::vector<DWORD> argb(static_cast<size_t>(width) * height, 0xFF204080);
+    argb[0] = 0xFFFF0000;                                     // top left
+    argb[static_cast<size_t>(height) * width - 1] = 0xFF00FF00;  // bottom right
+    TempFolder folder;
+    std::string path = folder.Write("large.png", EncodePng(width, height, argb));
+    argb.clear();
+    argb.shrink_to_fit();
+    HBITMAP image = LoadPNG(path.c_str());
+    ASSERT_NE(image, nullptr);
+    BITMAP bm = {};
+    GetObjectW(image, sizeof(bm), &bm);
+    EXPECT_EQ(bm.bmWidth, width);
+    EXPECT_EQ(bm.bmHeight, height);
+    EXPECT_EQ(PictureAt(image, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(PictureAt(image, width - 1, height - 1), 0xFF00FF00u);
+    EXPECT_EQ(PictureAt(image, 1234, 567), 0xFF204080u);
+    DeleteObject(image);
+}
+
 TEST(PngLoader, FromResource)
 {
     HINSTANCE self = GetModuleHandleW(nullptr);

@@ -36,7 +36,8 @@ std::string ButtonPng()
 const char kDescription[] =
     "[General]\r\nImage = button.png\r\n"
     "[Play]\r\nNormal = 0, 0, 24, 16\r\nHot = 24, 0, 24, 16\r\nPushed = 48, 0, 24, 16\r\n"
-    "Disabled = 72, 0, 24, 16\r\n";
+    "Disabled = 72, 0, 24, 16\r\n"
+    "[Ghost]\r\nNormal = 0, 0, 4, 16\r\nHot = 24, 0, 4, 16\r\nPushed = 48, 0, 4, 16\r\n";
 
 struct Command {
     WORD id, code;
@@ -165,6 +166,23 @@ TEST_F(SkinButton, APressCountsOnlyOverTheOpaqueArea)
     ASSERT_EQ(Clicks(), 1);
     EXPECT_EQ(g_commands.back().from, button);
     EXPECT_EQ(SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+}
+
+// The clickable area is the box of the Normal part's opaque pixels: a part with none is
+// clickable nowhere, by mouse, keyboard or BM_CLICK.
+TEST_F(SkinButton, ANormalPartWithoutOpaquePixelsIsClickableNowhere)
+{
+    HWND button = Create("Ghost");
+    ASSERT_NE(button, nullptr);
+    SendMessageW(button, WM_MOUSEMOVE, 0, At(2, 8));
+    EXPECT_EQ(PixelAt(button, 2, 8), kParentColour) << "never hot";
+    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 8));
+    EXPECT_NE(GetCapture(), button);
+    SendMessageW(button, WM_LBUTTONUP, 0, At(2, 8));
+    SendMessageW(button, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(button, WM_KEYUP, VK_SPACE, 0);
+    SendMessageW(button, BM_CLICK, 0, 0);
+    EXPECT_EQ(Clicks(), 0);
 }
 
 TEST_F(SkinButton, LosingTheCaptureMidPressPopsUpWithoutAClick)

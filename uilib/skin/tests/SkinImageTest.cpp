@@ -71,6 +71,8 @@ TEST_F(SkinImage, SameFileInOtherCaseSharesOneImageUntilTheLastUserGoes)
     EXPECT_FALSE(second.Load(nullptr));
 }
 
+// Keyed by the name's text, not its address: a buffer a caller reuses for another name gets the
+// other image, and equal names behind different pointers share one.
 TEST_F(SkinImage, ResourceNamesAreKeyedByTheirText)
 {
     wchar_t one[] = L"PIXELS";
@@ -79,6 +81,12 @@ TEST_F(SkinImage, ResourceNamesAreKeyedByTheirText)
     ASSERT_TRUE(a.LoadFromResource(GetModuleHandleW(nullptr), one));
     ASSERT_TRUE(b.LoadFromResource(GetModuleHandleW(nullptr), two));
     EXPECT_EQ(a.Image(), b.Image());
+    wchar_t reused[16] = L"PIXELS";
+    CSkin first, second;
+    ASSERT_TRUE(first.LoadFromResource(GetModuleHandleW(nullptr), reused));
+    lstrcpyW(reused, L"PIXELS2");
+    ASSERT_TRUE(second.LoadFromResource(GetModuleHandleW(nullptr), reused));
+    EXPECT_NE(second.Image(), first.Image()) << "the buffer now names another resource";
     CSkin other;
     ASSERT_TRUE(other.LoadFromResource(GetModuleHandleW(nullptr), L"PIXELS2"));
     EXPECT_NE(other.Image(), a.Image());  // another name, another record
@@ -129,9 +137,11 @@ TEST_F(SkinImage, RegionHasOneRectanglePerOpaqueRun)
     EXPECT_EQ(regionBox.top, 1);
     EXPECT_EQ(regionBox.right, 5);
     EXPECT_EQ(regionBox.bottom, 3);
-    skin.GetRegionBox(&regionBox, &margin);  // nothing opaque: the part itself
-    EXPECT_EQ(regionBox.right, 6);
-    EXPECT_EQ(regionBox.bottom, 1);
+    RECT bottomRow = {1, 3, 4, 1};  // nothing opaque: an empty box at the part's corner
+    skin.GetRegionBox(&regionBox, &bottomRow);
+    EXPECT_TRUE(IsRectEmpty(&regionBox));
+    EXPECT_EQ(regionBox.left, 1);
+    EXPECT_EQ(regionBox.top, 3);
 }
 
 TEST_F(SkinImage, EffectsAndDrawingLimits)
