@@ -1,71 +1,113 @@
 #!/usr/bin/env python3
-"""Signals of scripts/bench and their analysis, on raw s16le stereo at 44100 Hz.
+"""Signals of scripts/bench and their analysis, on raw little-endian stereo: s16le at 44100 Hz, or
+the format that a leading --format=RATE:BITS names (BITS 16 or 24).
 
   feed FILE SECONDS     the counter feed after a lead-in of silence: right channel a frame counter
-                        (1, 2, ... wrapping at 65536), left channel a tone computed from that
-                        counter, so every frame names itself; prints the number of counter frames
+                        (1, 2, ... wrapping at 65536 in 16 bits, at 524288 in 24), left channel a
+                        tone computed from that counter, so every frame names itself; prints the
+                        number of counter frames
   clicks FILE           short clicks for the latency measurement
   breaks NAME FRAMES FILE...
                         breaks of the counter feed in each recording; prints "NAME <count> count"
   latency NAME FILE     median distance of click pairs (direct, then through the path) in ms
 
-The counter names a frame within 65536 frames: a jump of more than half of that (0.74 s) reads as
-its opposite (a loss as a repeat), so such a break still counts once but its delay figure is wrong.
-A recording must hold the feed bit-exact: the path under test may only delay it, insert silence,
-lose or repeat frames. Anything else counts as altered frames, and a recording of mostly altered
-frames is an error, not a figure.
+The counter names a frame within one wrap: a jump of more than half of that (0.74 s at 44100 Hz in
+16 bits, 1.37 s at 192000 Hz in 24) reads as its opposite (a loss as a repeat), so such a break
+still counts once but its delay figure is wrong. A recording must hold the feed bit-exact, every
+byte of every sample: the path under test may only delay it, insert silence, lose or repeat frames.
+Anything else counts as altered frames, and a recording of mostly altered frames is an error, not a
+figure.
 """
 import math
+import mmap
 import struct
 import sys
 
-RATE = 44100
-FRAME = 4
-WRAP = 65536
-TONE_CYCLES = 1486            # per counter wrap: about 1000 Hz
-TONE_PEAK = 12000
-MERGE_FRAMES = RATE // 10     # incidents closer than this are one break (a gap and its skip)
+TONE_HZ = 1000
+TONE_PEAK = 12000             # in 16-bit units, scaled to the sample width
 CLICKS = 6
-CLICK_SPACING = int(1.5 * RATE)  # far above any path latency, so pairs cannot mix
-CLICK_FRAMES = 44
 CLICK_LEVEL = 20000
-ONSET_LEVEL = 5000
-ONSET_QUIET = RATE // 50
-# A stream that starts on a running sink makes the server rewind and mix it into frames that the
-# sink's monitor has already handed to readers with small fragments (the program under test): the
-# first 5 to 200 frames of it never reach them. The feed starts with silence, so only silence is lost.
-LEAD_IN = RATE // 2
+ONSET_LEVEL = 5000            # on the top 16 bits of a sample
+CHUNK = 4096                  # frames compared in one step while the feed arrives intact
 
 
-def tone(counter):
-    return int(round(TONE_PEAK * math.sin(2 * math.pi * TONE_CYCLES * counter / WRAP)))
+class Format:
+    """The bench's raw format and every figure of the signals that depends on it."""
+
+    def __init__(self, rate=44100, bits=16):
+        if bits not in (16, 24) or rate <= 0:
+            raise ValueError('no signal for %d Hz at %d bits' % (rate, bits))
+        self.rate = rate
+        self.width = bits // 8
+        self.frame = 2 * self.width
+        self.scale = 1 << (bits - 16)
+        # The counter wraps at the 16-bit limit, or where a 24-bit sample keeps a wrap of over a
+        # second even at 192 kHz; whole tone cycles per wrap keep the tone continuous across it.
+        self.wrap = 1 << 16 if bits == 16 else 1 << 19
+        self.tone_cycles = round(TONE_HZ * self.wrap / rate)
+        self.merge = rate // 10           # incidents closer than this are one break (a gap and its skip)
+        self.click_spacing = int(1.5 * rate)  # far above any path latency, so pairs cannot mix
+        self.click_frames = rate // 1000
+        # A click's copy through the path is told from its direct copy from 5 ms on: PulseAudio's
+        # loopback at a short ring comes close to 20 ms.
+        self.onset_quiet = rate // 200
+        # A stream that starts on a running sink makes the server rewind and mix it into frames that
+        # the sink's monitor has already handed to readers with small fragments (the program under
+        # test): the first 5 to 200 frames of it never reach them. The feed starts with silence, so
+        # only silence is lost.
+        self.lead_in = rate // 2
+        self._table = None
+
+    def sample(self, value):
+        return (value % (1 << 8 * self.width)).to_bytes(self.width, 'little')
+
+    def tone(self, counter):
+        return int(round(TONE_PEAK * self.scale * math.sin(2 * math.pi * self.tone_cycles * counter / self.wrap)))
+
+    def table(self):
+        """Frame bytes of every counter value, twice over so any run of up to a wrap is one slice."""
+        if self._table is None:
+            one = b''.join(self.sample(self.tone(c)) + self.sample(c) for c in range(self.wrap))
+            self._table = one + one
+        return self._table
+
+    def counter_of(self, frame):
+        """The counter a frame names and whether its tone matches it; None for no frame of the feed."""
+        got = int.from_bytes(frame[self.width:], 'little')
+        if got >= self.wrap:
+            return None
+        left = int.from_bytes(frame[:self.width], 'little', signed=True)
+        return got if left == self.tone(got) else None
+
+    def top16(self, data):
+        """The top 16 bits of each frame's left sample."""
+        n = len(data) // self.frame
+        top = bytearray(2 * n)
+        top[0::2] = data[self.width - 2:n * self.frame:self.frame]
+        top[1::2] = data[self.width - 1:n * self.frame:self.frame]
+        return [v for (v,) in struct.iter_unpack('<h', top)]
 
 
-def frame_table():
-    """Frame bytes of every counter value, twice over so any run of up to WRAP frames is one slice."""
-    table = b''.join(struct.pack('<hh', tone(c), c - WRAP if c >= WRAP // 2 else c) for c in range(WRAP))
-    return table + table
-
-
-def write_feed(path, seconds):
-    frames = int(seconds * RATE)
-    table = frame_table()
+def write_feed(fmt, path, seconds):
+    frames = int(seconds * fmt.rate)
+    table = fmt.table()
     with open(path, 'wb') as out:
-        out.write(b'\0' * (LEAD_IN * FRAME))
+        out.write(b'\0' * (fmt.lead_in * fmt.frame))
         # Counter 1 first: the frame of counter 0 is (0, 0), which looks like silence.
         first, left = 1, frames
         while left:
-            n = min(left, WRAP)
-            out.write(table[first * FRAME:(first + n) * FRAME])
-            first, left = (first + n) % WRAP, left - n
+            n = min(left, fmt.wrap)
+            out.write(table[first * fmt.frame:(first + n) * fmt.frame])
+            first, left = (first + n) % fmt.wrap, left - n
     return frames
 
 
-def write_clicks(path):
-    frames = bytearray((CLICKS + 1) * CLICK_SPACING * FRAME)
-    click = struct.pack('<hh', CLICK_LEVEL, CLICK_LEVEL) * CLICK_FRAMES
+def write_clicks(fmt, path):
+    frames = bytearray((CLICKS + 1) * fmt.click_spacing * fmt.frame)
+    level = fmt.sample(CLICK_LEVEL * fmt.scale)
+    click = (level + level) * fmt.click_frames
     for k in range(CLICKS):
-        at = (k * CLICK_SPACING + CLICK_SPACING // 2) * FRAME
+        at = (k * fmt.click_spacing + fmt.click_spacing // 2) * fmt.frame
         frames[at:at + len(click)] = click
     with open(path, 'wb') as out:
         out.write(frames)
@@ -88,14 +130,15 @@ class Incident:
         return '%.2f s: %s' % (self.feed_second, ', '.join('%s %d' % (n, v) for n, v in parts if v))
 
 
-def analyse(data, feed_frames):
+def analyse(fmt, data, feed_frames):
     """Incidents of the counter feed in one recording, in order; raises ValueError when the
     recording cannot be measured (no feed in it, or not the feed's frames)."""
-    table = frame_table()
-    total = len(data) // FRAME
-    zero = b'\0' * FRAME
+    table = fmt.table()
+    size, wrap = fmt.frame, fmt.wrap
+    total = len(data) // size
+    zero = b'\0' * size
     p = 0
-    while p < total and data[p * FRAME:(p + 1) * FRAME] == zero:
+    while p < total and data[p * size:(p + 1) * size] == zero:
         p += 1
     if p == total:
         raise ValueError('nothing of the feed arrived')
@@ -103,52 +146,51 @@ def analyse(data, feed_frames):
     expected = 1              # absolute feed frame expected next (1 .. feed_frames)
 
     def note(start, end, **counts):
-        if incidents and start - incidents[-1].end <= MERGE_FRAMES:
+        if incidents and start - incidents[-1].end <= fmt.merge:
             incident = incidents[-1]
         else:
             incident = Incident(start)
-            incident.feed_second = (expected - 1) / RATE
+            incident.feed_second = (expected - 1) / fmt.rate
             incidents.append(incident)
         incident.end = end
         for name, value in counts.items():
             setattr(incident, name, getattr(incident, name) + value)
 
     while p < total and expected <= feed_frames:
-        counter = expected % WRAP
-        n = min(4096, total - p, feed_frames - expected + 1)
-        if data[p * FRAME:(p + n) * FRAME] == table[counter * FRAME:(counter + n) * FRAME]:
+        counter = expected % wrap
+        n = min(CHUNK, total - p, feed_frames - expected + 1)
+        if data[p * size:(p + n) * size] == table[counter * size:(counter + n) * size]:
             p += n
             expected += n
             continue
         # Step to the first frame that differs, then say what it is.
-        while data[p * FRAME:(p + 1) * FRAME] == table[counter * FRAME:(counter + 1) * FRAME]:
+        while data[p * size:(p + 1) * size] == table[counter * size:(counter + 1) * size]:
             p += 1
             expected += 1
-            counter = expected % WRAP
-        frame = data[p * FRAME:(p + 1) * FRAME]
+            counter = expected % wrap
+        frame = data[p * size:(p + 1) * size]
         if frame == zero:
             run = p
-            while run < total and data[run * FRAME:(run + 1) * FRAME] == zero:
+            while run < total and data[run * size:(run + 1) * size] == zero:
                 run += 1
             if run == total:
                 break         # the recording ended inside a gap: reported below as cut short
             note(p, run, silence=run - p)
             p = run
             continue
-        left, right = struct.unpack('<hh', frame)
-        got = right % WRAP
-        if left != tone(got):
+        got = fmt.counter_of(frame)
+        if got is None or got == counter:   # the latter only for a frame that differs from its own
             note(p, p + 1, altered=1)
             p += 1
             expected += 1
             continue
-        step = (got - counter) % WRAP
-        if step < WRAP // 2:
+        step = (got - counter) % wrap
+        if step < wrap // 2:
             note(p, p, lost=step)
             expected += step
         else:
-            note(p, p, repeated=WRAP - step)
-            expected -= WRAP - step
+            note(p, p, repeated=wrap - step)
+            expected -= wrap - step
     if expected <= feed_frames:
         # The path held back more than the recording's margin: that delay is a break of its own.
         note(total, total, silence=0)
@@ -160,46 +202,54 @@ def analyse(data, feed_frames):
     return incidents
 
 
-def breaks(name, feed_frames, paths):
+def read(path):
+    """The whole file, mapped rather than read: a long recording at 192 kHz is hundreds of MB."""
+    with open(path, 'rb') as f:
+        if not f.seek(0, 2):
+            return b''
+        return mmap.mmap(f.fileno(), 0, access=mmap.ACCESS_READ)
+
+
+def breaks(fmt, name, feed_frames, paths):
     total = 0
     for path in paths:
-        with open(path, 'rb') as f:
-            incidents = analyse(f.read(), feed_frames)
+        incidents = analyse(fmt, read(path), feed_frames)
         total += len(incidents)
         net = sum(i.silence - i.lost + i.repeated + i.missing for i in incidents)
         print('bench: %s: %s: %d breaks, %.1f ms of delay added' % (name, path.rsplit('/', 1)[-1],
-              len(incidents), 1000.0 * net / RATE), file=sys.stderr)
+              len(incidents), 1000.0 * net / fmt.rate), file=sys.stderr)
         for incident in incidents:
             print('bench:   at %s' % incident.describe(), file=sys.stderr)
     print('%s %d count' % (name, total))
 
 
-def onsets(data):
+def onsets(fmt, data):
     """Frames where the left channel rises above the onset level after a quiet stretch."""
     found, last = [], None
-    for f, (left, _) in enumerate(struct.iter_unpack('<hh', data[:len(data) // FRAME * FRAME])):
+    for f, left in enumerate(fmt.top16(data)):
         if abs(left) <= ONSET_LEVEL:
             continue
-        if last is None or f - last > ONSET_QUIET:
+        if last is None or f - last > fmt.onset_quiet:
             found.append(f)
         last = f
     return found
 
 
-def latency(name, path):
+def latency(fmt, name, path):
     """The first onset is the first click's direct copy; the others come at known distances from it,
     so a click that a break swallowed costs only its own pair."""
     with open(path, 'rb') as f:
-        found = onsets(f.read())
+        found = onsets(fmt, f.read())
     if not found:
         raise ValueError('no click arrived')
+    quiet, spacing = fmt.onset_quiet, fmt.click_spacing
     delays = []
     for k in range(CLICKS):
-        direct = found[0] + k * CLICK_SPACING
-        near = [f for f in found if abs(f - direct) <= ONSET_QUIET]
-        later = [f for f in found if direct + ONSET_QUIET < f < direct + CLICK_SPACING - ONSET_QUIET]
+        direct = found[0] + k * spacing
+        near = [f for f in found if abs(f - direct) <= quiet]
+        later = [f for f in found if direct + quiet < f < direct + spacing - quiet]
         if near and later:
-            delays.append(1000.0 * (later[0] - near[0]) / RATE)
+            delays.append(1000.0 * (later[0] - near[0]) / fmt.rate)
     if len(delays) < CLICKS // 2 + 1:
         raise ValueError('only %d of %d clicks arrived both directly and through the path'
                          % (len(delays), CLICKS))
@@ -213,19 +263,24 @@ def latency(name, path):
 
 def main(argv):
     try:
+        fmt = Format()
+        if argv and argv[0].startswith('--format='):
+            rate, _, bits = argv[0][len('--format='):].partition(':')
+            fmt = Format(int(rate), int(bits))
+            argv = argv[1:]
         if len(argv) == 3 and argv[0] == 'feed':
-            print(write_feed(argv[1], float(argv[2])))
+            print(write_feed(fmt, argv[1], float(argv[2])))
         elif len(argv) == 2 and argv[0] == 'clicks':
-            write_clicks(argv[1])
+            write_clicks(fmt, argv[1])
         elif len(argv) >= 4 and argv[0] == 'breaks':
-            breaks(argv[1], int(argv[2]), argv[3:])
+            breaks(fmt, argv[1], int(argv[2]), argv[3:])
         elif len(argv) == 3 and argv[0] == 'latency':
-            latency(argv[1], argv[2])
+            latency(fmt, argv[1], argv[2])
         else:
             print(__doc__, file=sys.stderr)
             return 2
     except (OSError, ValueError) as error:
-        print('bench: %s: %s' % (argv[1], error), file=sys.stderr)
+        print('bench: %s: %s' % (argv[1] if len(argv) > 1 else 'signal', error), file=sys.stderr)
         return 1
     return 0
 
