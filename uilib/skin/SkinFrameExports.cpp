@@ -113,7 +113,7 @@ int SetPartTextOf(HWND window, UINT index, const wchar_t* text)
     CSkinSbPart* part = PartOf(window, index, &frame);
     if (!part || !frame->StatusBar()->SetPartText(part, text))
         return 0;
-    frame->StatusBar()->Layout(0, 0);
+    frame->StatusBar()->Relayout();
     InvalidateElement(frame, frame->StatusBar());
     return 1;
 }
@@ -533,7 +533,7 @@ TARNUI_API int WINAPI SetSkinSbPartImage(HWND window, UINT index, const char* se
     CSkinSbPart* part = PartOf(window, index, &frame);
     if (!part || !frame->StatusBar()->SetPartImage(part, frame->Reader(), section))
         return 0;
-    frame->StatusBar()->Layout(0, 0);
+    frame->StatusBar()->Relayout();
     InvalidateElement(frame, frame->StatusBar());
     return 1;
 }
