@@ -71,9 +71,22 @@ void SendMenuCommand(HWND window)
     SendMessageW(window, WM_COMMAND, kMenuCommand, 0);
 }
 
+UINT PaintNotice()
+{
+    static const UINT message = RegisterWindowMessageA("SFWM_NOTIFY");
+    return message;
+}
+
+// A frame paint with the notices on: the host hears the first one before the frame is drawn.
+void PaintWithNotices(HWND window)
+{
+    SetSkinOptions(window, kOptionNotify);
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
 struct Scenario {
     const char* name;
-    UINT trigger;
+    UINT trigger;  // 0: the frame's paint notice
     void (*action)(HWND);
     void (*deliver)(HWND);  // null: the window is destroyed
     bool skinnedAfter;
@@ -85,6 +98,7 @@ const Scenario kScenarios[] = {
     {"menu command detaches", WM_COMMAND, Detach, SendMenuCommand, false, false},
     {"skin button loads a missing skin", WM_COMMAND, FailToLoad, ClickSkinButton, false, true},
     {"menu command swaps the skin", WM_COMMAND, DetachAndAttachAgain, SendMenuCommand, true, true},
+    {"paint notice detaches", 0, Detach, PaintWithNotices, false, false},
     {"clean-up in WM_DESTROY", WM_DESTROY, Detach, nullptr, false, false},
     {"clean-up in WM_NCDESTROY", WM_NCDESTROY, Detach, nullptr, false, false},
 };
@@ -124,7 +138,7 @@ TEST_F(Detaching, FromInsideTheWindowsOwnMessagesTouchesNoFreedFrame)
             QuarantineHeap::Arm();
             ASSERT_EQ(SetWindowSkin(window, Skin().c_str()), 1);
             ASSERT_EQ(AddSkinButton(window, "Custom Button", kSkinButton, L"tip"), 1);
-            g_trigger = s.trigger;
+            g_trigger = s.trigger ? s.trigger : PaintNotice();
             g_action = s.action;
             if (s.deliver)
                 s.deliver(window);
