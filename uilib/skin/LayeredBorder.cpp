@@ -114,12 +114,13 @@ void CLayeredBorder::PostRepaint()
     m_repaintPosted = PostMessageA(m_window, kBorderRepaintMessage, 0, 0) != FALSE;
 }
 
-void CLayeredBorder::TrackLeave()
+bool CLayeredBorder::TrackLeave()
 {
     if (!m_window)
-        return;
+        return false;
     TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE | TME_NONCLIENT, m_window, 0};
     m_tracking = TrackMouseEvent(&track) != FALSE;
+    return m_tracking;
 }
 
 bool CLayeredBorder::RunMoveLoop(HWND window, UINT command, int, int)

@@ -22,7 +22,8 @@ public:
     void Show(bool show);
     void Paint(int x, int y, int cx, int cy, UINT flags);
     void PostRepaint();
-    void TrackLeave();
+    // Asks for WM_NCMOUSELEAVE on the border window; true while it tracks.
+    bool TrackLeave();
     // The move loop of SC_MOVE | HTCAPTION; false for any other command.
     bool RunMoveLoop(HWND window, UINT command, int x, int y);
     void Destroy();

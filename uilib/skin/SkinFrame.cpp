@@ -72,7 +72,7 @@ HRESULT STDMETHODCALLTYPE CSkinFrame::QueryInterface(REFIID iid, void** out)
 void CSkinFrame::Invalidate(const RECT*)
 {
     // The frame is painted whole from its off-screen buffer: any change repaints it.
-    if (m_layeredBorder && m_layeredBorder->Window())
+    if (BorderWindow())
         m_layeredBorder->PostRepaint();
     else if (m_window)
         RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
@@ -94,7 +94,7 @@ void CSkinFrame::DrawBackground(HDC dc, const RECT* rect)
     SaveDC(dc);
     IntersectClipRect(dc, rect->left, rect->top, rect->right, rect->bottom);
     // A layered border shows through where the skin image is transparent: no background fill.
-    layout->Draw(dc, m_layeredBorder ? nullptr : rect);
+    layout->Draw(dc, BorderWindow() ? nullptr : rect);
     RestoreDC(dc, -1);
 }
 
@@ -477,10 +477,21 @@ CSkinBase* CSkinFrame::FindElement(int id) const
     return nullptr;
 }
 
-void CSkinFrame::LayoutPass(int width, int height)
+void CSkinFrame::UnanchorElements()
 {
     for (int i = 0; i < m_elements.GetCount(); ++i)
         m_elements[i]->Unanchor();
+}
+
+void CSkinFrame::LayoutElements()
+{
+    for (int i = 0; i < m_elements.GetCount(); ++i)
+        m_elements[i]->Layout(m_cx, m_cy);
+}
+
+void CSkinFrame::LayoutPass(int width, int height)
+{
+    UnanchorElements();
     m_cx = width;
     m_cy = height;
     if (CSkinLayout* current = CurrentLayout())
@@ -488,8 +499,24 @@ void CSkinFrame::LayoutPass(int width, int height)
     if (m_layoutKind != 1)
         if (CSkinLayout* normal = Layout(1))
             normal->Place(width, height);
-    for (int i = 0; i < m_elements.GetCount(); ++i)
-        m_elements[i]->Layout(width, height);
+    LayoutElements();
+}
+
+void CSkinFrame::ReplacePartRect(CSkinImg* part, const RECT& xywh, bool redraw)
+{
+    // The elements anchored to the part follow it; taken off it before it moves, so that their
+    // offsets stay true for the next layout pass too.
+    UnanchorElements();
+    part->SetRect(xywh);
+    LayoutElements();
+    if (!redraw)
+        return;
+    // The part keeps the caller's place until the window's size changes: the region is built from
+    // the parts where they stand, not placed afresh.
+    SetWindowRegion(true);
+    SetWindowPos(m_window, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    Invalidate(nullptr);  // a layered border is not repainted by the frame change
 }
 
 }  // namespace FWSkin

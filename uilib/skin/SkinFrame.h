@@ -77,8 +77,14 @@ public:
     // CreateChild, the reader of the element's kind, then appended to the element list.
     bool AddChild(const char* section, int id, bool visible, const wchar_t* text);
     void ReleaseSkin();
+    // Deletes the frame, or, called from inside one of its window's messages, detaches and
+    // releases it at once and deletes it when the outermost message returns.
+    void DeleteWhenIdle();
     // Elements back to anchor offsets, the layouts placed for the size, elements laid out.
     void LayoutPass(int width, int height);
+    // A layout part at the caller's rectangle (x, y, cx, cy), its elements following it; with
+    // redraw the region and the frame follow too.
+    void ReplacePartRect(CSkinImg* part, const RECT& xywh, bool redraw);
 
     // Subclasses the window and makes its frame elements (NULL detaches). 1 when attached.
     int Attach(HWND window, bool redraw);
@@ -98,6 +104,8 @@ public:
     void SetOptions(DWORD options) { m_options = options; }
     void SetShadow(const ShadowParameters& shadow) { m_shadow = shadow; }
     CLayeredBorder* LayeredBorder() const { return m_layeredBorder; }
+    // The border window, not its object, draws the frame: it is gone while maximized or minimized.
+    HWND BorderWindow() const { return m_layeredBorder ? m_layeredBorder->Window() : nullptr; }
     HWND ShadowWindow() const { return m_shadowWindow; }
     // After an option or parameter change: the shadow window made, placed and painted, or hidden.
     void UpdateShadowWindow();
@@ -123,6 +131,8 @@ protected:
     void ReadButton(class CSkinBtn* button, const wchar_t* tip);
     void ReadTextButton(class CSkinTxtBtn* button, const char* section, const wchar_t* caption);
     bool EnsureToolTipWindow();
+    void UnanchorElements();
+    void LayoutElements();  // against the frame's current size
 
     // Attach helpers and handlers (SkinFrameWindow.cpp).
     void CreateFrameElements();
@@ -182,7 +192,7 @@ protected:
     ULONG m_refCount = 0;
     bool m_unicode = true;
     int m_depth = 0;          // nesting of WindowProc calls
-    bool m_dying = false;     // WM_NCDESTROY seen: deleted when the outermost call returns
+    bool m_dying = false;     // detached or destroyed: deleted when the outermost call returns
     bool m_sizeHandlesMade = false;
 };
 

@@ -113,7 +113,7 @@ int SetPartTextOf(HWND window, UINT index, const wchar_t* text)
     CSkinSbPart* part = PartOf(window, index, &frame);
     if (!part || !frame->StatusBar()->SetPartText(part, text))
         return 0;
-    frame->StatusBar()->Layout(0, 0);
+    frame->StatusBar()->Relayout();
     InvalidateElement(frame, frame->StatusBar());
     return 1;
 }
@@ -169,13 +169,16 @@ int SetSkin(HWND window, const wchar_t* path)
             return 0;
         frame->Attach(nullptr, true);
         frame->ReleaseSkin();
-        delete frame;
+        frame->DeleteWhenIdle();
         return 1;
     }
+    // A frame made for no window would never be attached, nor freed.
+    if (!IsWindow(window))
+        return 0;
     if (!frame)
         frame = new CSkinFrame;
     if (!frame->LoadSkin(path)) {
-        delete frame;  // detaches itself first, without redraw
+        frame->DeleteWhenIdle();  // detaches itself first, without redraw
         return 0;
     }
     return frame->Attach(window, true);
@@ -253,19 +256,17 @@ TARNUI_API int WINAPI SetSkinRect(HWND window, UINT id, const RECT* rect, int re
     CSkinLayout* layout = frame->CurrentLayout();
     if (CSkinImg* part = layout ? layout->PartById(signedId) : nullptr) {
         RECT old = part->WindowRect();
-        if (EqualRect(&old, rect))
-            return 1;
-        part->SetRect(xywh);
-        if (redraw)
-            SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        if (!EqualRect(&old, rect))
+            frame->ReplacePartRect(part, xywh, redraw != 0);
         return 1;
     }
     if (CSkinImgStrech* piece = layout ? layout->InnerPieceById(signedId) : nullptr) {
         RECT old = piece->WindowRect(), both;
         piece->SetRect(xywh);
         if (redraw) {
-            UnionRect(&both, &old, rect);
+            layout->PlaceInnerPieces();
+            RECT fresh = piece->WindowRect();
+            UnionRect(&both, &old, &fresh);
             InvalidateRect(window, &both, TRUE);
         }
         return 1;
@@ -533,7 +534,7 @@ TARNUI_API int WINAPI SetSkinSbPartImage(HWND window, UINT index, const char* se
     CSkinSbPart* part = PartOf(window, index, &frame);
     if (!part || !frame->StatusBar()->SetPartImage(part, frame->Reader(), section))
         return 0;
-    frame->StatusBar()->Layout(0, 0);
+    frame->StatusBar()->Relayout();
     InvalidateElement(frame, frame->StatusBar());
     return 1;
 }

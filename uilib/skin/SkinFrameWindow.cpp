@@ -309,10 +309,10 @@ HRGN CSkinFrame::CreateWindowRegion()
     CSkinLayout* layout = CurrentLayout();
     if (!layout || !m_window || IsZoomed(m_window))
         return nullptr;
-    if (m_layeredBorder)
+    if (BorderWindow())
         return CreateRectRgn(layout->BorderLeft(), layout->BorderTop(), std::max(0, m_cx - layout->BorderRight()),
                              std::max(0, m_cy - layout->BorderBottom()));
-    return layout->GetRegion(m_cx, m_cy);
+    return layout->RegionAsPlaced(m_cx, m_cy);  // every layout pass places the parts first
 }
 
 void CSkinFrame::SetWindowRegion(bool redraw)
@@ -367,16 +367,17 @@ void CSkinFrame::Paint(HDC dc, BYTE alpha)
 
 void CSkinFrame::OnNcPaint(HRGN update)
 {
-    if (m_layeredBorder || !m_window)
+    HWND self = m_window;  // a handler of the paint notices may take the skin away
+    if (BorderWindow() || !self)
         return;
-    HDC dc = GetWindowDC(m_window);
+    HDC dc = GetWindowDC(self);
     if (!dc)
         return;
     RECT window, client;
-    GetWindowRect(m_window, &window);
-    GetClientRect(m_window, &client);
-    MapWindowPoints(m_window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    if (IsMirrored(m_window)) {
+    GetWindowRect(self, &window);
+    GetClientRect(self, &client);
+    MapWindowPoints(self, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    if (IsMirrored(self)) {
         // A mirrored window DC counts x from the right edge.
         LONG left = window.right - client.right, right = window.right - client.left;
         client.left = left + window.left, client.right = right + window.left;
@@ -399,7 +400,7 @@ void CSkinFrame::OnNcPaint(HRGN update)
         FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         Paint(dc, kInactiveAlpha);
     }
-    ReleaseDC(m_window, dc);
+    ReleaseDC(self, dc);
 }
 
 // --- hit-testing ---
@@ -506,12 +507,26 @@ void CSkinFrame::StartFadeTimerIf(bool started)
 LRESULT CSkinFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     // A handler may destroy the window (a close click on a dialog whose cancel destroys it at
-    // once): the frame then goes when the outermost call returns, never under a running handler.
+    // once) or take its skin away (a button's command, the host's WM_DESTROY): the frame then goes
+    // when the outermost call returns, never under a running handler.
     ++m_depth;
     LRESULT result = Dispatch(message, wParam, lParam);
     if (--m_depth == 0 && m_dying)
         delete this;
     return result;
+}
+
+void CSkinFrame::DeleteWhenIdle()
+{
+    if (m_depth == 0) {
+        delete this;
+        return;
+    }
+    if (m_dying)
+        return;  // already on its way
+    Attach(nullptr, false);
+    ReleaseSkin();
+    m_dying = true;
 }
 
 bool CSkinFrame::BorderShouldShow() const
@@ -538,10 +553,10 @@ void CSkinFrame::OnWindowPosChanged(const WINDOWPOS* pos)
     if (pos->flags & SWP_NOSIZE) {
         if (!(pos->flags & SWP_NOMOVE)) {
             // A pure move: the companions follow.
-            if (m_layeredBorder && m_layeredBorder->Window() && IsWindowVisible(m_layeredBorder->Window())) {
+            if (BorderWindow() && IsWindowVisible(BorderWindow())) {
                 RECT r;
                 GetWindowRect(m_window, &r);
-                SetWindowPos(m_layeredBorder->Window(), nullptr, r.left, r.top, 0, 0,
+                SetWindowPos(BorderWindow(), nullptr, r.left, r.top, 0, 0,
                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             }
             if (m_options & kOptionShadow)
@@ -758,8 +773,8 @@ LRESULT CSkinFrame::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     }
 
     case WM_SHOWWINDOW:
-        if (m_layeredBorder && m_layeredBorder->Window())
-            ShowWindow(m_layeredBorder->Window(), wParam && BorderShouldShow() ? SW_SHOWNA : SW_HIDE);
+        if (BorderWindow())
+            ShowWindow(BorderWindow(), wParam && BorderShouldShow() ? SW_SHOWNA : SW_HIDE);
         if (lParam == 0 && (m_options & kOptionShadow) && m_shadowWindow) {
             bool show = wParam && !IsZoomed(m_window) && !IsIconic(m_window);
             if (show) {
@@ -772,7 +787,7 @@ LRESULT CSkinFrame::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return CallPrevious(message, wParam, lParam);
 
     case WM_SYSCOMMAND:
-        if (m_layeredBorder && m_layeredBorder->Window() &&
+        if (BorderWindow() &&
             m_layeredBorder->RunMoveLoop(m_window, static_cast<UINT>(wParam), GET_X_LPARAM(lParam),
                                          GET_Y_LPARAM(lParam)))
             return 0;
@@ -832,9 +847,14 @@ LRESULT CSkinFrame::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_dying)
             return result;
         if (!m_trackingNonClient) {
-            HWND tracked = m_layeredBorder && m_layeredBorder->Window() ? m_layeredBorder->Window() : self;
-            TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE | TME_NONCLIENT, tracked, 0};
-            m_trackingNonClient = TrackMouseEvent(&track) != FALSE;
+            // The border tracks for itself: when it dies under the pointer its own leave never
+            // comes, and it sends ours from its WM_NCDESTROY.
+            if (BorderWindow()) {
+                m_trackingNonClient = m_layeredBorder->TrackLeave();
+            } else {
+                TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE | TME_NONCLIENT, self, 0};
+                m_trackingNonClient = TrackMouseEvent(&track) != FALSE;
+            }
         }
         return result;
     }

@@ -209,6 +209,11 @@ CSkinImgStrech* CSkinLayout::InnerPieceById(int id) const
 HRGN CSkinLayout::GetRegion(int W, int H)
 {
     Place(W, H);
+    return RegionAsPlaced(W, H);
+}
+
+HRGN CSkinLayout::RegionAsPlaced(int W, int H)
+{
     int l = BorderLeft(), t = BorderTop(), r = W - BorderRight(), b = H - BorderBottom();
     HRGN region = (r > l && b > t) ? CreateRectRgn(l, t, r, b) : CreateRectRgn(0, 0, 0, 0);
     for (CSkinImg* part : m_parts) {

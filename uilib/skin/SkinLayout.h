@@ -37,6 +37,8 @@ public:
     // The window region for that size (the parts are placed for it): the room inside the borders
     // and the opaque pixels of every part.
     HRGN GetRegion(int width, int height);
+    // The same for the parts where they stand now.
+    HRGN RegionAsPlaced(int width, int height);
     // The inner corner pieces into a client DC; their regions are added to region when given.
     void DrawInnerPieces(HDC dc, HRGN region);
     bool HasInnerPieces() const { return m_hasInner; }
@@ -46,6 +48,8 @@ public:
         return index >= 0 && index < kInnerCount ? m_inner[index] : nullptr;
     }
     CSkinImgStrech* InnerPieceById(int id) const;
+    // The inner corner pieces moved to their corners; their sizes stay.
+    void PlaceInnerPieces();
 
     int Kind() const { return m_kind; }
     bool IsTranslucent() const { return m_translucent; }
@@ -70,7 +74,6 @@ public:
 
 private:
     void CutInnerPieces(ISkinFrame* frame, Glazier::CSkin& image, const RECT margins[4]);
-    void PlaceInnerPieces();
 
     int m_kind;
     CSkinImg* m_parts[kPartCount] = {};

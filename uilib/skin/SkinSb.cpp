@@ -107,6 +107,12 @@ void CSkinSb::Layout(int frameCx, int frameCy)
     UpdateToolTipRect();
 }
 
+void CSkinSb::Relayout()
+{
+    Unanchor();
+    Layout(m_frameCx, m_frameCy);
+}
+
 bool CSkinSb::LayoutBar(int, int)
 {
     // A bar described without one of its three images is never laid out.
@@ -195,7 +201,6 @@ int CSkinSb::AddPart(CProfileReader& r, int id, int width, const wchar_t* text, 
 {
     auto* part = new CSkinSbPart(m_frame, id);
     part->SetAnchors(this, nullptr);
-    Unanchor();
     if (m_items.GetCount() && r.SelectSection(kSeparatorSection)) {
         auto* separator = new CSkinImg(m_frame, kSeparatorId);
         RECT normal = {};
@@ -217,7 +222,7 @@ int CSkinSb::AddPart(CProfileReader& r, int id, int width, const wchar_t* text, 
     }
     SetPartText(part, text);
     m_items.Add(part);
-    Layout(m_frameCx, m_frameCy);
+    Relayout();
     return m_partCount++;
 }
 
@@ -233,8 +238,7 @@ bool CSkinSb::RemovePart(int index)
     if (next && !dynamic_cast<CSkinSbPart*>(next))
         delete m_items.RemoveAt(neighbour);
     --m_partCount;
-    Unanchor();
-    Layout(m_frameCx, m_frameCy);
+    Relayout();
     return true;
 }
 

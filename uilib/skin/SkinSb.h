@@ -54,6 +54,9 @@ public:
     void Draw(HDC dc, bool withBackground) override;
     void Unanchor() override;
     void Layout(int frameCx, int frameCy) override;
+    // Laid out again after a change of its parts, from anchor offsets and against the frame size
+    // of the last layout: a bar laid out from window positions would move by its anchor's place.
+    void Relayout();
 
     // The bar takes ownership of the images (null where the description lacks one).
     void SetEnds(CSkinImg* left, CSkinImg* middle, CSkinImg* right);

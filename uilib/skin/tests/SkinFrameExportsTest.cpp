@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <functional>
 #include <string>
@@ -429,6 +430,129 @@ TEST_F(Exports, ShadowSettingsDialogSetsTheParametersAndGoesWhenCancelled)
     EXPECT_EQ(keep, 0u);
     SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(IsWindow(dialog));
+}
+
+COLORREF ScreenPixel(POINT p)
+{
+    HDC screen = GetDC(nullptr);
+    COLORREF c = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+TEST_F(Exports, SetSkinRectOnALayoutPartLaysTheFrameOutAgain)
+{
+    // FrameSkin at 200 x 150: TopMiddle (-3) at 20..180, the minimize and maximize buttons anchored
+    // to it at 62 and 80.
+    HWND window = Make();
+    ASSERT_EQ(SetWindowSkin(window, frameSkin.c_str()), 1);
+    auto hit = [&](int x, int y) {
+        RECT r;
+        GetWindowRect(window, &r);
+        return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(r.left + x, r.top + y));
+    };
+    auto inRegion = [&](int x, int y) {
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        bool in = GetWindowRgn(window, region) != ERROR && PtInRegion(region, x, y);
+        DeleteObject(region);
+        return in;
+    };
+    const UINT topMiddle = static_cast<UINT>(-3);
+    EXPECT_EQ(hit(85, 12), HTMAXBUTTON);
+    EXPECT_TRUE(inRegion(25, 10));
+
+    RECT moved = {30, 0, 190, 24};
+    ASSERT_EQ(SetSkinRect(window, topMiddle, &moved, TRUE), 1);
+    RECT r = {};
+    ASSERT_EQ(GetSkinRect(window, topMiddle, &r), 1);
+    EXPECT_TRUE(EqualRect(&r, &moved));
+    ASSERT_EQ(GetSkinRect(window, SC_MINIMIZE, &r), 1);
+    EXPECT_EQ(r.left, 72) << "an element anchored to the part follows it";
+    EXPECT_EQ(hit(85, 12), HTMINBUTTON);
+    EXPECT_FALSE(inRegion(25, 10)) << "the region follows the part";
+    EXPECT_TRUE(inRegion(185, 10));
+
+    // The next size places the part afresh, and its elements with it.
+    SetWindowPos(window, nullptr, 0, 0, 260, 170, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(GetSkinRect(window, SC_MINIMIZE, &r), 1);
+    EXPECT_EQ(r.left, 62);
+    ASSERT_EQ(GetSkinRect(window, topMiddle, &r), 1);
+    EXPECT_EQ(r.left, 20);
+    EXPECT_TRUE(inRegion(25, 10));
+
+    // Without redraw the elements keep their true offsets as well.
+    ASSERT_EQ(SetSkinRect(window, topMiddle, &moved, FALSE), 1);
+    SetWindowPos(window, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(GetSkinRect(window, SC_MINIMIZE, &r), 1);
+    EXPECT_EQ(r.left, 62);
+}
+
+TEST_F(Exports, SetSkinRectOnAnInnerCornerPieceKeepsItAtItsCorner)
+{
+    // FrameSkin's BottomLeft corner (20 x 24) reaches past the 8-pixel borders: its inner piece
+    // (-16, 12 x 16) lies at (0, 102) of the client area of a 200 x 150 window.
+    HWND window = Make();
+    ASSERT_EQ(SetWindowSkin(window, frameSkin.c_str()), 1);
+    UpdateWindow(window);
+    PumpMessagesFor(50);
+    const UINT piece = static_cast<UINT>(-16);
+    RECT r = {};
+    ASSERT_EQ(GetSkinRect(window, piece, &r), 1);
+    EXPECT_TRUE(r.left == 0 && r.top == 102 && r.right == 12 && r.bottom == 118);
+    POINT beside = {16, 106};  // right of the piece as it was
+    ClientToScreen(window, &beside);
+    const COLORREF gray = RGB(128, 128, 128);
+    EXPECT_EQ(ScreenPixel(beside), gray);
+
+    RECT wider = {5, 5, 25, 15};
+    ASSERT_EQ(SetSkinRect(window, piece, &wider, TRUE), 1);
+    UpdateWindow(window);
+    PumpMessagesFor(50);
+    ASSERT_EQ(GetSkinRect(window, piece, &r), 1);
+    EXPECT_TRUE(r.left == 0 && r.top == 102 && r.right == 20 && r.bottom == 112)
+        << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    EXPECT_NE(ScreenPixel(beside), gray) << "drawn at its corner with the fresh size";
+}
+
+// Live GDI objects of the process. Wine answers GetGuiResources with 0, but its handle table takes
+// a bare index: every slot that names an object is counted.
+int GdiObjectCount()
+{
+    if (DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return static_cast<int>(count);
+    int count = 0;
+    for (UINT_PTR index = 1; index < 0x10000; ++index)
+        count += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0;
+    return count;
+}
+
+SIZE_T CommittedBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;  // Wine: the latter only
+}
+
+TEST_F(Exports, SetWindowSkinOnNoWindowLeavesNothingBehind)
+{
+    HWND gone = Make();
+    DestroyWindow(gone);
+    auto round = [&] {
+        EXPECT_EQ(SetWindowSkin(static_cast<HWND>(nullptr), frameSkin.c_str()), 0);
+        EXPECT_EQ(SetWindowSkin(gone, frameSkin.c_str()), 0);
+        EXPECT_EQ(SetWindowSkin(gone, Narrow(frameSkin).c_str()), 0);
+    };
+    for (int i = 0; i < 20; ++i)
+        round();  // caches and heaps settle
+    const int gdiBefore = GdiObjectCount();
+    const SIZE_T bytesBefore = CommittedBytes();
+    for (int i = 0; i < 300; ++i)
+        round();
+    EXPECT_EQ(GdiObjectCount(), gdiBefore);
+    const SIZE_T bytesAfter = CommittedBytes();
+    EXPECT_GT(bytesBefore, 0u);
+    EXPECT_LT(bytesAfter, bytesBefore + 256 * 1024) << bytesBefore << " -> " << bytesAfter;
 }
 
 }  // namespace

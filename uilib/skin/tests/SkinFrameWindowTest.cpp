@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "uilib/skin/PngLoader.h"
 #include "uilib/skin/SkinBtn.h"
 #include "uilib/skin/SkinFrame.h"
+#include "uilib/skin/SkinFrameApi.h"
 #include "uilib/skin/SkinTxt.h"
 #include "uilib/skin/tests/LibraryFixture.h"
 #include "uilib/skin/tests/SkinTestSupport.h"
@@ -191,11 +193,22 @@ protected:
         auto* frame = new CSkinFrame;
         EXPECT_TRUE(frame->LoadSkin(TestSkinPath(skin).c_str()));
         EXPECT_EQ(frame->Attach(window, true), 1);
+        ShowActive(window);
+        return frame;
+    }
+    // Skinned through the export, as a host does it.
+    CSkinFrame* HostSkin(HWND window, const wchar_t* skin)
+    {
+        EXPECT_EQ(SetWindowSkin(window, TestSkinPath(skin).c_str()), 1);
+        ShowActive(window);
+        return CSkinFrame::FromWindow(window);
+    }
+    void ShowActive(HWND window)
+    {
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
         UpdateWindow(window);
         PumpMessagesFor(100);
-        return frame;
     }
     POINT Screen(HWND window, int x, int y)
     {
@@ -507,6 +520,127 @@ TEST_F(FrameWindow, ToolTipTextIsCopiedWithTheCallersSize)
     for (int i = 4; i < 8; ++i)
         EXPECT_EQ(buffer[i], 0x7777);
     EXPECT_EQ(frame->GetToolTipText(78, buffer, 4), 0);
+}
+
+TEST_F(FrameWindow, StatusBarStaysAtTheBottomThroughPartChangesAndResizes)
+{
+    // FrameSkin's bar: its left image (6 x 12) lies 4 pixels into the BottomLeft corner.
+    HWND window = Make(WS_OVERLAPPEDWINDOW);
+    HostSkin(window, L"FrameSkin.inf");
+    ASSERT_EQ(AddSkinSbPart(window, 7, -1, L"ready", nullptr, nullptr), 0);
+    ASSERT_EQ(AddSkinSbPart(window, 8, -2, L"auto", nullptr, nullptr), 1);
+    PngPixels png(TestSkinPath(L"TestSkin.png"));
+    const COLORREF leftEnd = png.Colour(132, 26);
+    auto expectBarAt = [&](int top, int width, const char* when) {
+        RECT bar = {};
+        ASSERT_EQ(GetSkinRect(window, static_cast<UINT>(kStatusBarId), &bar), 1) << when;
+        EXPECT_EQ(bar.top, top) << when;
+        EXPECT_EQ(bar.bottom, top + 12) << when;
+        EXPECT_EQ(bar.right, width) << when;
+        CSkinSbPart* part = CSkinFrame::FromWindow(window)->StatusBar()->GetPart(0);
+        ASSERT_NE(part, nullptr);
+        EXPECT_EQ(part->Rect().top, top) << when;
+        RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        POINT p = Screen(window, 2, top + 6);
+        EXPECT_EQ(ScreenPixel(p.x, p.y), leftEnd) << when;
+    };
+    expectBarAt(130, 200, "added");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(SetSkinSbPartText(window, 0, L"busy"), 1);
+        EXPECT_EQ(SetSkinSbPartText(window, 1, "narrow text"), 1);
+        EXPECT_EQ(SetSkinSbPartImage(window, 1, "Statusbar.Separator Image"), 1);
+    }
+    expectBarAt(130, 200, "texts and images changed");
+    SetWindowPos(window, nullptr, 0, 0, 260, 180, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpMessagesFor(50);
+    expectBarAt(160, 260, "resized");
+    EXPECT_EQ(SetSkinSbPartImage(window, 1, nullptr), 1);
+    expectBarAt(160, 260, "image removed");
+}
+
+HWND BorderOf(CSkinFrame* frame)
+{
+    return frame->LayeredBorder() ? frame->LayeredBorder()->Window() : nullptr;
+}
+
+// Opaque pixels of the caption (TopMiddle, tiled from x 20) on the screen, against the picture.
+int CaptionMismatches(HWND window, const PngPixels& png, int* compared)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    int wrong = 0;
+    *compared = 0;
+    const int sy = std::max<int>(2, 2 - r.top);  // a maximized window may start above the screen
+    for (int x = 100; x < 400 && x < r.right - r.left - 20; x += 7) {
+        int sx = 20 + (x - 20) % 80;
+        if (png.Alpha(sx, sy) != 255 || r.left + x < 0)
+            continue;
+        ++*compared;
+        wrong += ScreenPixel(r.left + x, r.top + sy) != png.Colour(sx, sy);
+    }
+    return wrong;
+}
+
+TEST_F(FrameWindow, TranslucentSkinPaintsItsCaptionWhileMaximized)
+{
+    HWND window = Make(WS_OVERLAPPEDWINDOW);
+    CSkinFrame* frame = HostSkin(window, L"TestSkinTranslucentButtons.inf");
+    ASSERT_NE(BorderOf(frame), nullptr);
+    PngPixels png(TestSkinPath(L"TestSkin.png"));
+    ShowWindow(window, SW_MAXIMIZE);
+    PumpMessagesFor(200);
+    ASSERT_TRUE(IsZoomed(window));
+    EXPECT_EQ(BorderOf(frame), nullptr) << "no layered border while maximized";
+    int compared = 0;
+    EXPECT_EQ(CaptionMismatches(window, png, &compared), 0);
+    EXPECT_GT(compared, 20);
+    SaveWindowShot(window, L"frame_translucent_maximized.png");
+
+    // Painted again on activation changes and repaints, not only once.
+    SetSkinOptions(window, kOptionAlwaysActive);
+    SendMessageW(window, WM_NCACTIVATE, FALSE, 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(CaptionMismatches(window, png, &compared), 0);
+
+    ShowWindow(window, SW_RESTORE);
+    PumpMessagesFor(200);
+    EXPECT_NE(BorderOf(frame), nullptr) << "the border comes back";
+}
+
+TEST_F(FrameWindow, HoverEndsWhenTheLayeredBorderGoesUnderThePointer)
+{
+    HWND window = Make(WS_OVERLAPPEDWINDOW);
+    CSkinFrame* frame = HostSkin(window, L"TestSkinTranslucentButtons.inf");
+    auto* minimize = dynamic_cast<CSkinBtnBase*>(frame->FindElement(SC_MINIMIZE));
+    ASSERT_NE(minimize, nullptr);
+    ASSERT_NE(BorderOf(frame), nullptr);
+    POINT over = Screen(window, 70, 12);
+    MoveMouse(over.x, over.y);
+    PumpMessagesFor(200);
+    ASSERT_TRUE(minimize->HasState(kStateHot)) << "the border hands its mouse on";
+
+    // Maximized, the border dies with the pointer on it; the button is elsewhere now.
+    ShowWindow(window, SW_MAXIMIZE);
+    PumpMessagesFor(200);
+    ASSERT_TRUE(IsZoomed(window));
+    EXPECT_FALSE(minimize->HasState(kStateHot));
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT r = minimize->WindowRect();
+    PngPixels png(TestSkinPath(L"TestSkin.png"));
+    POINT at = Screen(window, r.left + 8, r.top + 8);
+    EXPECT_EQ(ScreenPixel(at.x, at.y), png.Colour(138, 8)) << "painted cool";
+
+    // Restored, hovering and leaving works again.
+    ShowWindow(window, SW_RESTORE);
+    PumpMessagesFor(200);
+    over = Screen(window, 70, 12);
+    MoveMouse(over.x, over.y);
+    PumpMessagesFor(200);
+    EXPECT_TRUE(minimize->HasState(kStateHot));
+    MoveMouse(900, 700);
+    for (int i = 0; i < 20 && minimize->HasState(kStateHot); ++i)
+        PumpMessagesFor(100);  // the non-client leave arrives late
+    EXPECT_FALSE(minimize->HasState(kStateHot));
 }
 
 }  // namespace
