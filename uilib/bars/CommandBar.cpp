@@ -1,7 +1,6 @@
 #include "uilib/bars/CommandBar.h"
 
-#include <cstdlib>
-
+#include "uilib/bars/ButtonLayouts.h"
 #include "uilib/bars/CommandBarParent.h"
 #include "uilib/bars/WindowProcs.h"
 #include "uilib/skin/DrawHelpers.h"
@@ -17,11 +16,10 @@ constexpr DWORD kBandToolBarStyle =
 static_assert(kBandToolBarStyle == 0x9944, "band toolbar style");
 constexpr DWORD kLayoutGap = 0x8000;  // a wide separator: an empty gap
 constexpr int kOrdinarySeparatorWidth = 8;
-const char kToolBarProp[] = "CToolBarXP";
 
 // Separators become fixed-width buttons carrying a layout record (a line pair or an empty gap) so
 // the chevron menu and the painting see them; other buttons size to their text.
-void PrepareButtons(HWND toolbar, bool keepRecords)
+void PrepareButtons(HWND toolbar)
 {
     const int count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -33,7 +31,7 @@ void PrepareButtons(HWND toolbar, bool keepRecords)
         info.dwMask = TBIF_BYINDEX | TBIF_STYLE;
         if (button.fsStyle & BTNS_SEP) {
             const int width = button.iBitmap > 0 ? button.iBitmap : kOrdinarySeparatorWidth;
-            auto* layout = static_cast<TBBUTTONLAYOUT*>(calloc(1, sizeof(TBBUTTONLAYOUT)));
+            TBBUTTONLAYOUT* layout = NewButtonLayout(toolbar);
             if (!layout)
                 continue;
             layout->size = sizeof(TBBUTTONLAYOUT);
@@ -45,9 +43,9 @@ void PrepareButtons(HWND toolbar, bool keepRecords)
             info.lParam = reinterpret_cast<DWORD_PTR>(layout);
         } else {
             info.fsStyle = static_cast<BYTE>(button.fsStyle | BTNS_AUTOSIZE);
-            // The XP subclass reads a button's lParam as its layout record: application data
-            // there would be taken for one. Records of an earlier XP subclass stay.
-            if (!keepRecords) {
+            // A button's lParam belongs to the layout records in a band; records made earlier
+            // (a toolbar added again) stay.
+            if (!ButtonLayout(toolbar, static_cast<LPARAM>(button.dwData))) {
                 info.dwMask |= TBIF_LPARAM;
                 info.lParam = 0;
             }
@@ -132,7 +130,6 @@ BOOL CCommandBar::InsertBand(HWND toolbar, CToolBarXP* object, int position, WOR
 {
     if (!m_rebar || !object || !IsWindow(toolbar))
         return FALSE;
-    const bool alreadyXp = GetPropA(toolbar, kToolBarProp) != nullptr;
     object->m_hWnd = toolbar;
     object->AutoCustomDraw(FALSE);
     HWND parent = GetParent(toolbar);
@@ -146,7 +143,7 @@ BOOL CCommandBar::InsertBand(HWND toolbar, CToolBarXP* object, int position, WOR
     // Added to the application's extended styles (drop-down arrows and mixed buttons stay).
     const DWORD extended = static_cast<DWORD>(SendMessageA(toolbar, TB_GETEXTENDEDSTYLE, 0, 0));
     SendMessageA(toolbar, TB_SETEXTENDEDSTYLE, 0, extended | TBSTYLE_EX_HIDECLIPPEDBUTTONS);
-    PrepareButtons(toolbar, alreadyXp);
+    PrepareButtons(toolbar);
 
     REBARBANDINFOA band = RebarBandInfo(RBBIM_STYLE | RBBIM_CHILD | RBBIM_ID | RBBIM_LPARAM);
     band.fStyle = RBBS_CHILDEDGE | RBBS_GRIPPERALWAYS | (m_parentSubclassed ? RBBS_USECHEVRON : 0);
