@@ -1,5 +1,7 @@
 #include "uilib/bars/CommandBar.h"
 
+#include <algorithm>
+
 #include "uilib/bars/ButtonLayouts.h"
 #include "uilib/bars/CommandBarParent.h"
 #include "uilib/bars/WindowProcs.h"
@@ -197,17 +199,32 @@ BOOL CCommandBar::SetMenu(HMENU menu)
     return result;
 }
 
+void CCommandBar::RemoveBandsOf(HWND toolbar, UINT keptId)
+{
+    for (int band = BandOfChild(toolbar); band >= 0; band = BandOfChild(toolbar)) {
+        REBARBANDINFOA info = RebarBandInfo(RBBIM_ID);
+        SendMessageA(m_rebar, RB_GETBANDINFOA, band, reinterpret_cast<LPARAM>(&info));
+        if (info.wID == keptId || !SendMessageA(m_rebar, RB_DELETEBAND, band, 0))
+            return;
+    }
+}
+
 BOOL CCommandBar::SetToolBar(HWND toolbar)
 {
     if (!m_rebar || !IsWindow(toolbar))
         return FALSE;
+    // A toolbar sits in one band: set as the main one, it leaves a band it was added in.
+    RemoveBandsOf(toolbar, kMainToolBarBandId);
     // The first entry is the main toolbar's, whatever was added before it.
     if (m_toolbars.empty())
         m_toolbars.push_back(nullptr);
     CToolBarXP*& main = m_toolbars[0];
-    if (main && main->RememberedParent() && IsWindow(main->m_hWnd))
-        SendMessageA(main->m_hWnd, TB_SETPARENT, reinterpret_cast<WPARAM>(main->RememberedParent()), 0);
     if (main && main->m_hWnd != toolbar) {
+        // The old main toolbar gets its own parent back, unless it moved to another band.
+        const int band = BandOfChild(main->m_hWnd);
+        if (main->RememberedParent() && IsWindow(main->m_hWnd) &&
+            (band < 0 || band == static_cast<int>(SendMessageA(m_rebar, RB_IDTOINDEX, kMainToolBarBandId, 0))))
+            SendMessageA(main->m_hWnd, TB_SETPARENT, reinterpret_cast<WPARAM>(main->RememberedParent()), 0);
         // A new toolbar needs an object of its own: this one's subclass belongs to the old one.
         delete main;
         main = nullptr;
@@ -229,10 +246,18 @@ BOOL CCommandBar::AddToolBar(HWND toolbar, BOOL rowBreak, UINT index)
 {
     if (!m_rebar || !IsWindow(toolbar))
         return FALSE;
+    // Added again (after RemoveToolBar, or while still in a band): one band, with the object
+    // that already serves the toolbar.
+    RemoveBandsOf(toolbar, 0);
     if (m_toolbars.empty())
         m_toolbars.push_back(nullptr);  // reserved for the main toolbar
-    auto* object = new CToolBarXP();
-    m_toolbars.push_back(object);
+    auto added = std::find_if(m_toolbars.begin() + 1, m_toolbars.end(),
+                              [toolbar](const CToolBarXP* object) { return object->m_hWnd == toolbar; });
+    CToolBarXP* object = added != m_toolbars.end() ? *added : nullptr;
+    if (!object) {
+        object = new CToolBarXP();
+        m_toolbars.push_back(object);
+    }
     return InsertBand(toolbar, object, -1, static_cast<WORD>(index + kAddedBandIdBase), rowBreak);
 }
 

@@ -68,7 +68,10 @@ DWORD CToolBarXP::ClearFlags(DWORD bits)
 
 void CToolBarXP::AutoCustomDraw(BOOL parentToo)
 {
-    if (!m_oldTbProc && IsWindow(m_hWnd)) {
+    // A toolbar that another object already subclasses stays with that object: installing this
+    // procedure over the same procedure would make it its own previous one, and every message
+    // would recurse without end.
+    if (!m_oldTbProc && IsWindow(m_hWnd) && !ObjectOf(m_hWnd)) {
         SetPropA(m_hWnd, kToolBarProp, this);
         m_oldTbProc = SwapWindowProc(m_hWnd, WndProcTb);
     }
@@ -299,8 +302,11 @@ LRESULT CALLBACK CToolBarXP::WndProcParent(HWND window, UINT message, WPARAM wPa
     if (message == WM_NOTIFY) {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
-            CToolBarXP* target = header->hwndFrom == self->m_hWnd ? self : ObjectOf(header->hwndFrom);
-            if (target && target->m_hWnd == header->hwndFrom && target->m_oldTbProc)
+            // The object that subclasses the sender paints it; this one when none does yet.
+            CToolBarXP* target = ObjectOf(header->hwndFrom);
+            if (!target && header->hwndFrom == self->m_hWnd)
+                target = self;
+            if (target && target->m_hWnd == header->hwndFrom)
                 return target->OnCustomDraw(header);
         }
     }
