@@ -378,4 +378,46 @@ TEST_F(TaskPaneTest, GroupsFromAMenuResourceOrHandle)
     EXPECT_EQ(SendPtr(EBM_GROUPSFROMMENU, 0, &missing), 0);
 }
 
+TEST_F(TaskPaneTest, StaticItemIsNeitherHotNorClickable)
+{
+    ASSERT_EQ(Send(EBM_SELECTITEM, kOpen, TRUE), 1);
+    UpdateWindow(pane);
+    const int secondGroupTop = 10 + HeaderHeight() + 4 + 2 * ItemHeight() + 4 + 10;
+    const int noteY = secondGroupTop + HeaderHeight() + 4 + ItemHeight() / 2;
+    Click(25, noteY);
+    EXPECT_TRUE(Parent::commands.empty());
+    EXPECT_EQ(Send(EBM_GETSELECTED), static_cast<LRESULT>(kOpen));  // the selection stays
+    Click(25, noteY + ItemHeight());  // the link below it still answers
+    ASSERT_EQ(Parent::commands.size(), 1u);
+    EXPECT_EQ(Parent::commands[0], kPrint);
+    EXPECT_EQ(Send(EBM_GETSELECTED), static_cast<LRESULT>(kPrint));
+}
+
+TEST_F(TaskPaneTest, MirroredPaneKeepsThePicturesOrientationWhenAsked)
+{
+    TempFolder folder;
+    std::vector<DWORD> pixels(20 * 10);
+    for (int i = 0; i < 200; ++i)
+        pixels[i] = i % 20 < 10 ? 0xFFFF0000 : 0xFF0000FF;  // red left, blue right
+    std::string png = folder.Write("picture.png", EncodePng(20, 10, pixels));
+    std::wstring file(png.begin(), png.end());
+    HWND rtlParent = CreateWindowExW(WS_EX_LAYOUTRTL, L"TarnPaneParentW", L"", WS_POPUP | WS_VISIBLE, 30, 30, 300,
+                                     400, nullptr, nullptr, nullptr, nullptr);
+    HWND mirrored = CreateExplorerBarWindow(rtlParent, 78, 0, 0, 250, 380);
+    ASSERT_NE(mirrored, nullptr);
+    EBBACKGROUND picture = {sizeof(picture), kBackgroundShown | kBackgroundKeepsOrientation, 0, file.c_str(), 0, 0, 0};
+    ASSERT_EQ(SendMessageW(mirrored, EBM_SETBACKGROUNDW, 0, reinterpret_cast<LPARAM>(&picture)), 1);
+    // At the pane's leading edge, the right one, and still red left of blue.
+    RepaintNow(rtlParent);
+    PixelImage screen = CaptureScreenWindowPixels(mirrored);
+    EXPECT_EQ(screen.At(250 - 16, 5), RGB(255, 0, 0));
+    EXPECT_EQ(screen.At(250 - 6, 5), RGB(0, 0, 255));
+    DibCanvas canvas(250, 380);
+    SetLayout(canvas.Dc(), LAYOUT_RTL);
+    SendMessageW(mirrored, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+    EXPECT_EQ(canvas.Rgb(250 - 16, 5), 0xFF0000u);
+    EXPECT_EQ(canvas.Rgb(250 - 6, 5), 0x0000FFu);
+    DestroyWindow(rtlParent);
+}
+
 }  // namespace
