@@ -67,6 +67,8 @@ CExplorerBar::CExplorerBar(HWND window)
 
 CExplorerBar::~CExplorerBar()
 {
+    for (Watch* watch = m_watch; watch; watch = watch->outer)
+        watch->destroyed = true;
     while (m_groups.GetCount() > 0)
         delete m_groups.RemoveAt(m_groups.GetCount() - 1);
     if (m_images)
@@ -91,20 +93,22 @@ CDirectUIItem* CExplorerBar::FindItem(UINT id, int* groupIndex, int* position) c
     return nullptr;
 }
 
-bool CExplorerBar::Notify(UINT code, int index)
+bool CExplorerBar::NotifyClicked(UINT code, const Watch& watch)
 {
-    CDirectUIGroup* group = Group(index);
     HWND parent = GetParent(m_window);
-    if (!group || !parent)
-        return false;
+    if (!parent)
+        return true;
     const bool wide = SendMessageW(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(m_window), NF_QUERY) ==
                       NFR_UNICODE;
+    if (watch.destroyed || !m_clickedGroup)
+        return false;
+    const CDirectUIGroup* group = m_clickedGroup;
     NMEXPLORERBAR record = {};
     record.header.hwndFrom = m_window;
     record.header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(m_window));
     record.header.code = code;
     record.size = kNotifyRecordSize;
-    record.groupIndex = index;
+    record.groupIndex = m_groups.Find(group);
     record.text = wide ? static_cast<const void*>(group->text ? group->text : kEmptyWide) : kEmptyNarrow;
     record.groupId = group->id;
     record.expanded = !group->collapsed;
@@ -113,7 +117,21 @@ bool CExplorerBar::Notify(UINT code, int index)
         SendMessageW(parent, WM_NOTIFY, record.header.idFrom, reinterpret_cast<LPARAM>(&record));
     else
         SendMessageA(parent, WM_NOTIFY, record.header.idFrom, reinterpret_cast<LPARAM>(&record));
-    return record.cancel != 0;
+    return !watch.destroyed && m_clickedGroup && !record.cancel;
+}
+
+void CExplorerBar::ForgetGroup(const CDirectUIGroup* group)
+{
+    if (m_hotGroup == group)
+        m_hotGroup = nullptr;
+    if (m_clickedGroup == group)
+        m_clickedGroup = nullptr;
+    for (int i = 0; i < group->items.GetCount(); ++i) {
+        if (group->items[i] == m_hotItem)
+            m_hotItem = nullptr;
+        if (group->items[i] == m_selected)
+            m_selected = nullptr;
+    }
 }
 
 void CExplorerBar::SetExpanded(int index, bool expand)
@@ -193,25 +211,38 @@ void CExplorerBar::OnMouseMove(POINT point)
 void CExplorerBar::OnLButtonDown()
 {
     if (m_hotGroup) {
-        const int index = m_groups.Find(m_hotGroup);
-        if (Notify(EBN_GROUPCHANGING, index))
+        // The parent's answers may delete groups or the pane itself: the group is found again
+        // after each one, and nothing of the pane is touched once it is gone.
+        Watch watch(this);
+        m_clickedGroup = m_hotGroup;
+        const bool go = NotifyClicked(EBN_GROUPCHANGING, watch);
+        if (watch.destroyed)
             return;
-        const bool expand = m_hotGroup->collapsed;
+        if (!go) {
+            m_clickedGroup = nullptr;
+            return;
+        }
+        CDirectUIGroup* group = m_clickedGroup;
+        const int index = m_groups.Find(group);
+        const bool expand = group->collapsed;
         SetExpanded(index, expand);
         if (expand && m_singleExpand)
             for (int g = 0; g < m_groups.GetCount(); ++g)
                 if (g != index)
                     SetExpanded(g, false);
         if (expand)
-            AnimateExpand(m_hotGroup);
+            AnimateExpand(group);
         Repaint();
         UpdateWindow(m_window);
-        Notify(EBN_GROUPCHANGED, index);
+        NotifyClicked(EBN_GROUPCHANGED, watch);
+        if (watch.destroyed)
+            return;
+        m_clickedGroup = nullptr;
     }
     if (m_hotItem) {
         m_hotItem->OnPress();
-        SetCapture(m_window);
         m_capturing = true;
+        SetCapture(m_window);
     }
 }
 
@@ -299,23 +330,16 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         CDirectUIGroup* group = Group(index);
         if (!group)
             return 0;
-        if (m_hotGroup == group)
-            m_hotGroup = nullptr;
-        for (int i = 0; i < group->items.GetCount(); ++i) {
-            if (group->items[i] == m_hotItem)
-                m_hotItem = nullptr;
-            if (group->items[i] == m_selected)
-                m_selected = nullptr;
-        }
+        ForgetGroup(group);
         delete m_groups.RemoveAt(index);
         Repaint();
         return 1;
     }
     case EBM_DELETEALL:
-        m_hotGroup = nullptr;
-        m_hotItem = m_selected = nullptr;
-        while (m_groups.GetCount() > 0)
+        while (m_groups.GetCount() > 0) {
+            ForgetGroup(m_groups[m_groups.GetCount() - 1]);
             delete m_groups.RemoveAt(m_groups.GetCount() - 1);
+        }
         Repaint();
         return 0;
     case EBM_SETIMAGELIST: {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,12 +14,14 @@ namespace {
 
 constexpr UINT kOpen = 501, kSave = 502, kNote = 503, kPrint = 504;
 
-// The pane's parent: records commands and header notifications; cancels when asked.
+// The pane's parent: records commands and header notifications; cancels when asked, and runs
+// what a test gives it on each notification.
 struct Parent {
     static std::vector<UINT> commands;
     static std::vector<NMEXPLORERBAR> notes;
     static std::vector<std::wstring> noteTexts;
     static bool cancel;
+    static std::function<void(const NMEXPLORERBAR&)> onNote;
     static LRESULT Record(UINT message, WPARAM wParam, LPARAM lParam, bool wide)
     {
         if (message == WM_COMMAND)
@@ -28,6 +33,8 @@ struct Parent {
                                      : (*static_cast<const char*>(note->text) ? L"?" : L""));
             if (note->header.code == EBN_GROUPCHANGING && cancel)
                 note->cancel = TRUE;
+            if (onNote)
+                onNote(*note);
         }
         return 0;
     }
@@ -52,6 +59,7 @@ std::vector<UINT> Parent::commands;
 std::vector<NMEXPLORERBAR> Parent::notes;
 std::vector<std::wstring> Parent::noteTexts;
 bool Parent::cancel = false;
+std::function<void(const NMEXPLORERBAR&)> Parent::onNote;
 
 HWND MakeParent(bool wide)
 {
@@ -77,7 +85,11 @@ HWND MakeParent(bool wide)
 class TaskPaneTest : public ::testing::Test {
 protected:
     void SetUp() override { Start(true); }
-    void TearDown() override { DestroyWindow(parent); }
+    void TearDown() override
+    {
+        Parent::onNote = nullptr;
+        DestroyWindow(parent);
+    }
     void Start(bool wide)
     {
         if (parent)
@@ -86,6 +98,7 @@ protected:
         Parent::notes.clear();
         Parent::noteTexts.clear();
         Parent::cancel = false;
+        Parent::onNote = nullptr;
         parent = MakeParent(wide);
         pane = CreateExplorerBarWindow(parent, 77, 0, 0, 250, 380);
         ASSERT_NE(pane, nullptr);
@@ -418,6 +431,71 @@ TEST_F(TaskPaneTest, MirroredPaneKeepsThePicturesOrientationWhenAsked)
     EXPECT_EQ(canvas.Rgb(250 - 16, 5), 0xFF0000u);
     EXPECT_EQ(canvas.Rgb(250 - 6, 5), 0x0000FFu);
     DestroyWindow(rtlParent);
+}
+
+// The parent goes on working after it destroyed the pane: it takes memory of every small size
+// and writes over it, as a use of the freed pane would then find it.
+std::vector<void*> g_scribbles;
+void DestroyAndScribble(HWND pane)
+{
+    DestroyWindow(pane);
+    for (size_t size = 8; size <= 4096; size += 8) {
+        void* block = malloc(size);
+        memset(block, 0xCD, size);
+        g_scribbles.push_back(block);
+    }
+}
+
+TEST_F(TaskPaneTest, ParentMayDeleteGroupsOrThePaneWhileAHeaderClickNotifiesIt)
+{
+    auto addInFront = [](HWND p) {
+        EBGROUP group = {sizeof(group), L"New", 30};
+        SendMessageW(p, EBM_ADDGROUPW, 0, reinterpret_cast<LPARAM>(&group));
+    };
+    struct Case {
+        const char* name;
+        UINT code;  // the notification whose handler acts
+        std::function<void(HWND)> act;
+        int groups;    // groups left; -1: the pane is gone
+        size_t notes;  // notifications the parent received
+        bool moved = false;  // the clicked group moved to index 1
+    } cases[] = {
+        {"deletes the clicked group", EBN_GROUPCHANGING, [](HWND p) { SendMessageW(p, EBM_DELETEGROUP, 0, 0); }, 1, 1},
+        {"deletes every group", EBN_GROUPCHANGING, [](HWND p) { SendMessageW(p, EBM_DELETEALL, 0, 0); }, 0, 1},
+        {"adds a group in front", EBN_GROUPCHANGING, addInFront, 3, 2, true},
+        {"destroys the pane", EBN_GROUPCHANGING, DestroyAndScribble, -1, 1},
+        {"destroys the pane after the change", EBN_GROUPCHANGED, DestroyAndScribble, -1, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start(true);
+        bool acted = false;
+        Parent::onNote = [&](const NMEXPLORERBAR& note) {
+            if (note.header.code == c.code && !acted) {
+                acted = true;
+                c.act(pane);
+            }
+        };
+        ClickHeader(0);
+        for (void* block : g_scribbles)
+            free(block);
+        g_scribbles.clear();
+        EXPECT_TRUE(acted);
+        EXPECT_EQ(Parent::notes.size(), c.notes);
+        if (c.groups < 0) {
+            EXPECT_FALSE(IsWindow(pane));
+            continue;
+        }
+        EXPECT_EQ(Send(EBM_GETGROUPCOUNT), c.groups);
+        RepaintNow(parent);
+        if (c.moved) {
+            // The click changed the group it was made on, wherever the parent moved it.
+            EXPECT_TRUE(Send(EBM_ISEXPANDED, 0));
+            EXPECT_FALSE(Send(EBM_ISEXPANDED, 1));
+            EXPECT_EQ(Parent::notes[1].groupIndex, 1);
+            EXPECT_EQ(Parent::notes[1].groupId, 10);
+        }
+    }
 }
 
 }  // namespace
