@@ -30,6 +30,23 @@ HFONT CreateHeaderBase()
     return CreateFontIndirectW(&font);
 }
 
+// Moves the entry at from in source to position at in target (counted once the entry has left its
+// place). It takes its new place before leaving the old one: when the array cannot grow, the move
+// fails and nothing has changed.
+template <class T>
+bool MoveEntry(CPtrArray<T>& source, int from, CPtrArray<T>& target, int at)
+{
+    T* entry = source.GetAt(from);
+    if (!entry)
+        return false;
+    const bool sameArray = &source == &target;
+    const int insertAt = sameArray && at > from ? at + 1 : at;
+    if (target.InsertAt(insertAt, entry) < 0)
+        return false;
+    source.RemoveAt(sameArray && insertAt <= from ? from + 1 : from);
+    return true;
+}
+
 LRESULT CALLBACK ExplorerBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
@@ -410,22 +427,25 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
                 return g;
         return -1;
     case EBM_MOVEGROUP: {
-        CDirectUIGroup* group = m_groups.RemoveAt(index);
-        if (!group)
+        if (!Group(index))
             return 0;
-        m_groups.InsertAt(static_cast<int>(lParam), group);
+        const int count = m_groups.GetCount();
+        const int target = lParam < 0 || lParam >= count ? count - 1 : static_cast<int>(lParam);
+        if (!MoveEntry(m_groups, index, m_groups, target))
+            return 0;
         Repaint();
         return 1;
     }
     case EBM_MOVEITEMBEFORE: {
-        int g = -1, i = -1, tg = -1;
+        int g = -1, i = -1, tg = -1, before = -1;
         CDirectUIItem* item = FindItem(id, &g, &i);
-        if (!item || !FindItem(static_cast<UINT>(lParam), &tg) || static_cast<UINT>(lParam) == id)
+        if (!item || !FindItem(static_cast<UINT>(lParam), &tg, &before) || static_cast<UINT>(lParam) == id)
             return 0;
-        m_groups[g]->items.RemoveAt(i);
-        int before = -1;
-        FindItem(static_cast<UINT>(lParam), &tg, &before);
-        m_groups[tg]->items.InsertAt(before, item);
+        // In front of the other item as it stands once this one has left its place.
+        if (tg == g && before > i)
+            --before;
+        if (!MoveEntry(m_groups[g]->items, i, m_groups[tg]->items, before))
+            return 0;
         Repaint();
         return 1;
     }
@@ -435,8 +455,10 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         CDirectUIGroup* target = Group(LOWORD(lParam));
         if (!item || !target)
             return 0;
-        m_groups[g]->items.RemoveAt(i);
-        target->items.InsertAt(static_cast<short>(HIWORD(lParam)), item);
+        const int count = target->items.GetCount() - (target == m_groups[g] ? 1 : 0);
+        const int position = static_cast<short>(HIWORD(lParam));
+        if (!MoveEntry(m_groups[g]->items, i, target->items, position < 0 || position > count ? count : position))
+            return 0;
         Repaint();
         return 1;
     }

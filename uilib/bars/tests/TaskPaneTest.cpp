@@ -8,6 +8,7 @@
 
 #include "uilib/bars/TaskPane.h"
 #include "uilib/bars/tests/BarsTestSupport.h"
+#include "uilib/skin/HookEngine.h"
 #include "uilib/skin/tests/PngWriter.h"
 
 namespace {
@@ -496,6 +497,68 @@ TEST_F(TaskPaneTest, ParentMayDeleteGroupsOrThePaneWhileAHeaderClickNotifiesIt)
             EXPECT_EQ(Parent::notes[1].groupId, 10);
         }
     }
+}
+
+// realloc that cannot grow a block while armed (shrinking still works), as when memory runs out.
+bool g_noGrowth = false;
+using ReallocFn = void*(__cdecl*)(void*, size_t);
+using MsizeFn = size_t(__cdecl*)(void*);
+ReallocFn g_realloc = nullptr;
+MsizeFn g_msize = nullptr;
+void* __cdecl ReallocWithoutGrowth(void* block, size_t size)
+{
+    if (g_noGrowth && (!block || size > g_msize(block)))
+        return nullptr;
+    return g_realloc(block, size);
+}
+
+TEST_F(TaskPaneTest, MovesThatCannotGrowAListKeepTheirEntry)
+{
+    HMODULE crt = GetModuleHandleW(L"msvcrt.dll");
+    g_realloc = reinterpret_cast<ReallocFn>(reinterpret_cast<void*>(GetProcAddress(crt, "realloc")));
+    g_msize = reinterpret_cast<MsizeFn>(reinterpret_cast<void*>(GetProcAddress(crt, "_msize")));
+    ASSERT_TRUE(g_realloc && g_msize);
+    ASSERT_NE(InstallHook("msvcrt.dll", "realloc", reinterpret_cast<void*>(&ReallocWithoutGrowth), false), nullptr);
+    auto sendWithoutGrowth = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+        g_noGrowth = true;
+        LRESULT result = Send(message, wParam, lParam);
+        g_noGrowth = false;
+        return result;
+    };
+    auto itemAt = [&](int group, int position) {
+        EBITEMINFO info = {};
+        info.size = sizeof(info);
+        info.position = position;
+        return SendPtr(EBM_GETITEMBYPOSW, group, &info) ? info.id : 0u;
+    };
+    // Lists grow four entries at a time: five groups leave room, a group of four items has none.
+    AddGroup(L"Third", 30);
+    AddGroup(L"Fourth", 40);
+    AddGroup(L"Fifth", 50);
+    AddItem(1, L"Scan", 505, -1);
+    AddItem(1, L"Fax", 506, -1);
+
+    EXPECT_EQ(sendWithoutGrowth(EBM_MOVEGROUP, 0, 4), 1);  // the move itself needs no more room
+    std::vector<LRESULT> ids;
+    for (int g = 0; g < Send(EBM_GETGROUPCOUNT); ++g)
+        ids.push_back(Send(EBM_GETGROUPID, g));
+    EXPECT_EQ(ids, (std::vector<LRESULT>{20, 30, 40, 50, 10}));
+
+    const int files = static_cast<int>(Send(EBM_FINDGROUP, 10)), other = static_cast<int>(Send(EBM_FINDGROUP, 20));
+    EXPECT_EQ(sendWithoutGrowth(EBM_MOVEITEMTOGROUP, kOpen, MAKELONG(other, 0)), 0);
+    EXPECT_EQ(sendWithoutGrowth(EBM_MOVEITEMBEFORE, kSave, kPrint), 0);
+    EXPECT_EQ(Send(EBM_GETITEMGROUP, kOpen), files);
+    EXPECT_EQ(Send(EBM_GETITEMGROUP, kSave), files);
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, files), 2);
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, other), 4);
+
+    for (UINT id : {507u, 508u, 509u})
+        AddItem(files, L"More", id, -1);
+    EXPECT_EQ(sendWithoutGrowth(EBM_MOVEITEMTOGROUP, kOpen, MAKELONG(files, 4)), 1);
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, files), 5);
+    EXPECT_EQ(itemAt(files, 0), kSave);
+    EXPECT_EQ(itemAt(files, 4), kOpen);
+    RemoveAllHooks();
 }
 
 }  // namespace
