@@ -1,7 +1,8 @@
 #include "uilib/bars/CommandBar.h"
 
-#include <cstdlib>
+#include <algorithm>
 
+#include "uilib/bars/ButtonLayouts.h"
 #include "uilib/bars/CommandBarParent.h"
 #include "uilib/bars/WindowProcs.h"
 #include "uilib/skin/DrawHelpers.h"
@@ -17,11 +18,10 @@ constexpr DWORD kBandToolBarStyle =
 static_assert(kBandToolBarStyle == 0x9944, "band toolbar style");
 constexpr DWORD kLayoutGap = 0x8000;  // a wide separator: an empty gap
 constexpr int kOrdinarySeparatorWidth = 8;
-const char kToolBarProp[] = "CToolBarXP";
 
 // Separators become fixed-width buttons carrying a layout record (a line pair or an empty gap) so
 // the chevron menu and the painting see them; other buttons size to their text.
-void PrepareButtons(HWND toolbar, bool keepRecords)
+void PrepareButtons(HWND toolbar)
 {
     const int count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -33,7 +33,7 @@ void PrepareButtons(HWND toolbar, bool keepRecords)
         info.dwMask = TBIF_BYINDEX | TBIF_STYLE;
         if (button.fsStyle & BTNS_SEP) {
             const int width = button.iBitmap > 0 ? button.iBitmap : kOrdinarySeparatorWidth;
-            auto* layout = static_cast<TBBUTTONLAYOUT*>(calloc(1, sizeof(TBBUTTONLAYOUT)));
+            TBBUTTONLAYOUT* layout = NewButtonLayout(toolbar);
             if (!layout)
                 continue;
             layout->size = sizeof(TBBUTTONLAYOUT);
@@ -45,9 +45,9 @@ void PrepareButtons(HWND toolbar, bool keepRecords)
             info.lParam = reinterpret_cast<DWORD_PTR>(layout);
         } else {
             info.fsStyle = static_cast<BYTE>(button.fsStyle | BTNS_AUTOSIZE);
-            // The XP subclass reads a button's lParam as its layout record: application data
-            // there would be taken for one. Records of an earlier XP subclass stay.
-            if (!keepRecords) {
+            // A button's lParam belongs to the layout records in a band; records made earlier
+            // (a toolbar added again) stay.
+            if (!ButtonLayout(toolbar, static_cast<LPARAM>(button.dwData))) {
                 info.dwMask |= TBIF_LPARAM;
                 info.lParam = 0;
             }
@@ -132,7 +132,6 @@ BOOL CCommandBar::InsertBand(HWND toolbar, CToolBarXP* object, int position, WOR
 {
     if (!m_rebar || !object || !IsWindow(toolbar))
         return FALSE;
-    const bool alreadyXp = GetPropA(toolbar, kToolBarProp) != nullptr;
     object->m_hWnd = toolbar;
     object->AutoCustomDraw(FALSE);
     HWND parent = GetParent(toolbar);
@@ -146,7 +145,7 @@ BOOL CCommandBar::InsertBand(HWND toolbar, CToolBarXP* object, int position, WOR
     // Added to the application's extended styles (drop-down arrows and mixed buttons stay).
     const DWORD extended = static_cast<DWORD>(SendMessageA(toolbar, TB_GETEXTENDEDSTYLE, 0, 0));
     SendMessageA(toolbar, TB_SETEXTENDEDSTYLE, 0, extended | TBSTYLE_EX_HIDECLIPPEDBUTTONS);
-    PrepareButtons(toolbar, alreadyXp);
+    PrepareButtons(toolbar);
 
     REBARBANDINFOA band = RebarBandInfo(RBBIM_STYLE | RBBIM_CHILD | RBBIM_ID | RBBIM_LPARAM);
     band.fStyle = RBBS_CHILDEDGE | RBBS_GRIPPERALWAYS | (m_parentSubclassed ? RBBS_USECHEVRON : 0);
@@ -200,17 +199,32 @@ BOOL CCommandBar::SetMenu(HMENU menu)
     return result;
 }
 
+void CCommandBar::RemoveBandsOf(HWND toolbar, UINT keptId)
+{
+    for (int band = BandOfChild(toolbar); band >= 0; band = BandOfChild(toolbar)) {
+        REBARBANDINFOA info = RebarBandInfo(RBBIM_ID);
+        SendMessageA(m_rebar, RB_GETBANDINFOA, band, reinterpret_cast<LPARAM>(&info));
+        if (info.wID == keptId || !SendMessageA(m_rebar, RB_DELETEBAND, band, 0))
+            return;
+    }
+}
+
 BOOL CCommandBar::SetToolBar(HWND toolbar)
 {
     if (!m_rebar || !IsWindow(toolbar))
         return FALSE;
+    // A toolbar sits in one band: set as the main one, it leaves a band it was added in.
+    RemoveBandsOf(toolbar, kMainToolBarBandId);
     // The first entry is the main toolbar's, whatever was added before it.
     if (m_toolbars.empty())
         m_toolbars.push_back(nullptr);
     CToolBarXP*& main = m_toolbars[0];
-    if (main && main->RememberedParent() && IsWindow(main->m_hWnd))
-        SendMessageA(main->m_hWnd, TB_SETPARENT, reinterpret_cast<WPARAM>(main->RememberedParent()), 0);
     if (main && main->m_hWnd != toolbar) {
+        // The old main toolbar gets its own parent back, unless it moved to another band.
+        const int band = BandOfChild(main->m_hWnd);
+        if (main->RememberedParent() && IsWindow(main->m_hWnd) &&
+            (band < 0 || band == static_cast<int>(SendMessageA(m_rebar, RB_IDTOINDEX, kMainToolBarBandId, 0))))
+            SendMessageA(main->m_hWnd, TB_SETPARENT, reinterpret_cast<WPARAM>(main->RememberedParent()), 0);
         // A new toolbar needs an object of its own: this one's subclass belongs to the old one.
         delete main;
         main = nullptr;
@@ -232,10 +246,18 @@ BOOL CCommandBar::AddToolBar(HWND toolbar, BOOL rowBreak, UINT index)
 {
     if (!m_rebar || !IsWindow(toolbar))
         return FALSE;
+    // Added again (after RemoveToolBar, or while still in a band): one band, with the object
+    // that already serves the toolbar.
+    RemoveBandsOf(toolbar, 0);
     if (m_toolbars.empty())
         m_toolbars.push_back(nullptr);  // reserved for the main toolbar
-    auto* object = new CToolBarXP();
-    m_toolbars.push_back(object);
+    auto added = std::find_if(m_toolbars.begin() + 1, m_toolbars.end(),
+                              [toolbar](const CToolBarXP* object) { return object->m_hWnd == toolbar; });
+    CToolBarXP* object = added != m_toolbars.end() ? *added : nullptr;
+    if (!object) {
+        object = new CToolBarXP();
+        m_toolbars.push_back(object);
+    }
     return InsertBand(toolbar, object, -1, static_cast<WORD>(index + kAddedBandIdBase), rowBreak);
 }
 

@@ -110,6 +110,8 @@ private:
     // The toolbar object of the band whose child is window (NULL when none).
     CToolBarXP* ToolBarObjectOf(HWND window, bool orItsTooltip);
     int BandOfChild(HWND child);
+    // Deletes every band whose child is toolbar, except the band with id keptId.
+    void RemoveBandsOf(HWND toolbar, UINT keptId);
     void SizeBand(int band, HWND toolbar, bool idealIsMeasured);
     bool ChevronsOn() const { return m_parentSubclassed && m_chevrons; }
 

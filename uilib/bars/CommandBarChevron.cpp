@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "uilib/bars/ButtonLayouts.h"
 #include "uilib/bars/CommandBar.h"
 #include "uilib/bars/CommandBarParent.h"
 #include "uilib/bars/WindowProcs.h"
@@ -164,7 +165,7 @@ void CCommandBar::OnChevronPushed(const NMREBARCHEVRON* chevron)
         if (SendMessageW(toolbar, TB_GETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info)) < 0 ||
             (info.fsState & TBSTATE_HIDDEN))
             continue;
-        const auto* layout = reinterpret_cast<const TBBUTTONLAYOUT*>(info.lParam);
+        const TBBUTTONLAYOUT* layout = ButtonLayout(toolbar, static_cast<LPARAM>(info.lParam));
         const bool separator = (info.fsStyle & BTNS_SEP) || (layout && (layout->flags & kLayoutSeparator));
         if (separator) {
             AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);

@@ -2,6 +2,7 @@
 // chevron arrow, notifications of the band toolbars and the stretch of a button on resize.
 #include <algorithm>
 
+#include "uilib/bars/ButtonLayouts.h"
 #include "uilib/bars/CommandBar.h"
 #include "uilib/bars/SolidFill.h"
 #include "uilib/bars/WindowProcs.h"
@@ -201,7 +202,7 @@ bool CCommandBar::OnWindowPosChanging(WINDOWPOS* pos)
             TBBUTTON button = {};
             if (!object->GetButton(i, &button))
                 continue;
-            auto* layout = reinterpret_cast<TBBUTTONLAYOUT*>(button.dwData);
+            TBBUTTONLAYOUT* layout = ButtonLayout(object->m_hWnd, static_cast<LPARAM>(button.dwData));
             if (!layout || !(layout->flags & kLayoutStretch))
                 continue;
             layout->width += delta;

@@ -27,7 +27,7 @@ public:
     virtual BOOL OnMouseEnter();
     virtual BOOL OnRelease();
     BOOL Enable(BOOL enable);
-    BOOL HitTest(POINT point) const;
+    virtual BOOL HitTest(POINT point) const;
     void Draw(HDC dc);
     int MeasureHeight(BOOL last);
     const RECT& GetRect() const { return m_rect; }
@@ -49,10 +49,12 @@ public:
     int m_data = 0;
 };
 
-// A line of text that is neither hot nor clickable.
+// A line of text that is neither hot nor clickable: the mouse finds nothing there, so it never
+// becomes the hot item, the pressed one or the selection.
 class CDirectUIItemStatic : public CDirectUIItem {
 public:
     using CDirectUIItem::CDirectUIItem;
+    BOOL HitTest(POINT) const override { return FALSE; }
     HCURSOR GetCursor() override { return nullptr; }
     BOOL SetCursor() override { return FALSE; }
     BOOL OnClick() override { return FALSE; }

@@ -58,7 +58,27 @@ private:
     void Paint(HDC target);
     void PaintGroup(HDC dc, CDirectUIGroup* group);
     void PaintPictogram(HDC dc, int contentHeight);
-    bool Notify(UINT code, int index);  // true when the parent cancels
+
+    // Marks a handler that sends to the parent: the parent's answer may have destroyed the pane
+    // (the destructor sets destroyed in every watch that is open).
+    struct Watch {
+        explicit Watch(CExplorerBar* pane) : pane(pane), outer(pane->m_watch) { pane->m_watch = this; }
+        ~Watch()
+        {
+            if (!destroyed)
+                pane->m_watch = outer;
+        }
+        Watch(const Watch&) = delete;
+        Watch& operator=(const Watch&) = delete;
+        CExplorerBar* pane;
+        Watch* outer;
+        bool destroyed = false;
+    };
+    // A header notification about the clicked group; false when the parent cancelled it, deleted
+    // the group or destroyed the pane.
+    bool NotifyClicked(UINT code, const Watch& watch);
+    // Clears every reference to a group and its items before it is deleted.
+    void ForgetGroup(const CDirectUIGroup* group);
     void SetExpanded(int index, bool expand);
     void Select(CDirectUIItem* item, bool select);
     void SetHotItem(CDirectUIItem* item);
@@ -104,6 +124,8 @@ private:
     CDirectUIGroup* m_hotGroup = nullptr;
     CDirectUIItem* m_hotItem = nullptr;
     CDirectUIItem* m_selected = nullptr;
+    CDirectUIGroup* m_clickedGroup = nullptr;  // the header a click is changing
+    Watch* m_watch = nullptr;
     CPtrArray<CDirectUIGroup> m_groups;
     HIMAGELIST m_images = nullptr;
     CFontSet m_headerFonts;

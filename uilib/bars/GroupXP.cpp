@@ -26,6 +26,7 @@ struct GroupRecord {
     bool horizontal;
     COLORREF captionStart;
     COLORREF captionEnd;
+    HICON loadedIcon;  // loaded from a resource here: ours to destroy (a caller's HICON is not)
 };
 
 GroupRecord* RecordOf(HWND window)
@@ -139,27 +140,36 @@ LRESULT CALLBACK GroupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_DESTROY: {
         // The control's own procedure still sees its WM_DESTROY, so it can release what it holds.
         WNDPROC previous = record->previous;
+        HICON loaded = record->loadedIcon;
         RemovePropW(window, kGroupProp);
         delete record;
         SwapWindowProc(window, previous);
-        return CallPreviousProc(previous, window, message, wParam, lParam);
+        const LRESULT result = CallPreviousProc(previous, window, message, wParam, lParam);
+        if (loaded)
+            DestroyIcon(loaded);
+        return result;
     }
     default:
         return CallPreviousProc(record->previous, window, message, wParam, lParam);
     }
 }
 
-void SetIcon(HWND window, const _GROUPXPW* params)
+void SetIcon(HWND window, GroupRecord* record, const _GROUPXPW* params)
 {
     HICON icon = nullptr;
+    HICON loaded = nullptr;
     if (params->flags & kGroupIconHandle)
         icon = params->icon;
     else if (params->flags & kGroupIconResource)
-        icon = static_cast<HICON>(LoadImageW(params->instance ? params->instance : GetLibraryModule(),
-                                             params->iconName, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+        icon = loaded = static_cast<HICON>(LoadImageW(params->instance ? params->instance : GetLibraryModule(),
+                                                      params->iconName, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
     else
         return;
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    // The icon loaded for an earlier call is replaced now.
+    if (record->loadedIcon && record->loadedIcon != icon)
+        DestroyIcon(record->loadedIcon);
+    record->loadedIcon = loaded;
 }
 
 }  // namespace
@@ -178,7 +188,7 @@ void WINAPI SetGroupXP(HWND window, const _GROUPXPW* params)
             return;
     }
     record->large = (params->flags & kGroupLarge) != 0;
-    SetIcon(window, params);
+    SetIcon(window, record, params);
     record->horizontal = params->horizontal != FALSE;
     record->captionStart = (params->flags & kGroupCaptionColors) ? params->captionStart : kNoColor;
     record->captionEnd = (params->flags & kGroupCaptionColors) ? params->captionEnd : kNoColor;

@@ -151,6 +151,19 @@ int CMenu::SetStyle(BOOL xp)
     return m_iconWidth;
 }
 
+void CMenu::CopyStateOf(const CMenu& other)
+{
+    m_menu = other.m_menu;
+    m_showAccelerators = other.m_showAccelerators;
+    m_owner = other.m_owner;
+    m_xpStyle = other.m_xpStyle;
+    m_iconWidth = other.m_iconWidth;
+    m_iconMargin = other.m_iconMargin;
+    m_iconHeight = other.m_iconHeight;
+    m_textMargin = other.m_textMargin;
+    m_verticalMargin = other.m_verticalMargin;
+}
+
 void CMenu::PrepareMenu(HMENU menu, HWND owner)
 {
     m_menu = menu;

@@ -75,6 +75,8 @@ public:
     void SetShowAccelerators(BOOL show) { m_showAccelerators = show; }
     BOOL ShowAccelerators() const { return m_showAccelerators; }
     int IconColumnWidth() const { return m_iconWidth + 2 * m_iconMargin; }
+    // Takes the prepared menu, its owner and the look of another menu object (its count stays).
+    void CopyStateOf(const CMenu& other);
 
 protected:
     HMENU m_menu = nullptr;

@@ -22,6 +22,9 @@ CMenuXP& CMenuXP::operator=(const CMenuXP& other)
         m_hMenu = other.m_hMenu;
         for (int i = 0; i < 4; ++i)
             m_reserved[i] = other.m_reserved[i];
+        // The copy measures and draws the menu the original prepared, for the same owner.
+        if (m_menu && other.m_menu)
+            static_cast<Glazier::CMenu*>(m_menu)->CopyStateOf(*static_cast<Glazier::CMenu*>(other.m_menu));
     }
     return *this;
 }

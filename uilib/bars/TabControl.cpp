@@ -264,6 +264,8 @@ void Paint(HWND control, TabRecord* r, HDC target)
     }
 
     RECT row = {0, 0, client.right, rowHeight};
+    // A translucent colour is blended over the parent's look, an opaque one covers it: the row
+    // keeps an opaque background colour while only the body is translucent.
     if (!IsOpaque(r->background) || !IsOpaque(r->highlight)) {
         HWND parent = GetParent(control);
         POINT at = {0, 0};

@@ -30,6 +30,23 @@ HFONT CreateHeaderBase()
     return CreateFontIndirectW(&font);
 }
 
+// Moves the entry at from in source to position at in target (counted once the entry has left its
+// place). It takes its new place before leaving the old one: when the array cannot grow, the move
+// fails and nothing has changed.
+template <class T>
+bool MoveEntry(CPtrArray<T>& source, int from, CPtrArray<T>& target, int at)
+{
+    T* entry = source.GetAt(from);
+    if (!entry)
+        return false;
+    const bool sameArray = &source == &target;
+    const int insertAt = sameArray && at > from ? at + 1 : at;
+    if (target.InsertAt(insertAt, entry) < 0)
+        return false;
+    source.RemoveAt(sameArray && insertAt <= from ? from + 1 : from);
+    return true;
+}
+
 LRESULT CALLBACK ExplorerBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
@@ -67,6 +84,8 @@ CExplorerBar::CExplorerBar(HWND window)
 
 CExplorerBar::~CExplorerBar()
 {
+    for (Watch* watch = m_watch; watch; watch = watch->outer)
+        watch->destroyed = true;
     while (m_groups.GetCount() > 0)
         delete m_groups.RemoveAt(m_groups.GetCount() - 1);
     if (m_images)
@@ -91,20 +110,22 @@ CDirectUIItem* CExplorerBar::FindItem(UINT id, int* groupIndex, int* position) c
     return nullptr;
 }
 
-bool CExplorerBar::Notify(UINT code, int index)
+bool CExplorerBar::NotifyClicked(UINT code, const Watch& watch)
 {
-    CDirectUIGroup* group = Group(index);
     HWND parent = GetParent(m_window);
-    if (!group || !parent)
-        return false;
+    if (!parent)
+        return true;
     const bool wide = SendMessageW(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(m_window), NF_QUERY) ==
                       NFR_UNICODE;
+    if (watch.destroyed || !m_clickedGroup)
+        return false;
+    const CDirectUIGroup* group = m_clickedGroup;
     NMEXPLORERBAR record = {};
     record.header.hwndFrom = m_window;
     record.header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(m_window));
     record.header.code = code;
     record.size = kNotifyRecordSize;
-    record.groupIndex = index;
+    record.groupIndex = m_groups.Find(group);
     record.text = wide ? static_cast<const void*>(group->text ? group->text : kEmptyWide) : kEmptyNarrow;
     record.groupId = group->id;
     record.expanded = !group->collapsed;
@@ -113,7 +134,21 @@ bool CExplorerBar::Notify(UINT code, int index)
         SendMessageW(parent, WM_NOTIFY, record.header.idFrom, reinterpret_cast<LPARAM>(&record));
     else
         SendMessageA(parent, WM_NOTIFY, record.header.idFrom, reinterpret_cast<LPARAM>(&record));
-    return record.cancel != 0;
+    return !watch.destroyed && m_clickedGroup && !record.cancel;
+}
+
+void CExplorerBar::ForgetGroup(const CDirectUIGroup* group)
+{
+    if (m_hotGroup == group)
+        m_hotGroup = nullptr;
+    if (m_clickedGroup == group)
+        m_clickedGroup = nullptr;
+    for (int i = 0; i < group->items.GetCount(); ++i) {
+        if (group->items[i] == m_hotItem)
+            m_hotItem = nullptr;
+        if (group->items[i] == m_selected)
+            m_selected = nullptr;
+    }
 }
 
 void CExplorerBar::SetExpanded(int index, bool expand)
@@ -193,25 +228,38 @@ void CExplorerBar::OnMouseMove(POINT point)
 void CExplorerBar::OnLButtonDown()
 {
     if (m_hotGroup) {
-        const int index = m_groups.Find(m_hotGroup);
-        if (Notify(EBN_GROUPCHANGING, index))
+        // The parent's answers may delete groups or the pane itself: the group is found again
+        // after each one, and nothing of the pane is touched once it is gone.
+        Watch watch(this);
+        m_clickedGroup = m_hotGroup;
+        const bool go = NotifyClicked(EBN_GROUPCHANGING, watch);
+        if (watch.destroyed)
             return;
-        const bool expand = m_hotGroup->collapsed;
+        if (!go) {
+            m_clickedGroup = nullptr;
+            return;
+        }
+        CDirectUIGroup* group = m_clickedGroup;
+        const int index = m_groups.Find(group);
+        const bool expand = group->collapsed;
         SetExpanded(index, expand);
         if (expand && m_singleExpand)
             for (int g = 0; g < m_groups.GetCount(); ++g)
                 if (g != index)
                     SetExpanded(g, false);
         if (expand)
-            AnimateExpand(m_hotGroup);
+            AnimateExpand(group);
         Repaint();
         UpdateWindow(m_window);
-        Notify(EBN_GROUPCHANGED, index);
+        NotifyClicked(EBN_GROUPCHANGED, watch);
+        if (watch.destroyed)
+            return;
+        m_clickedGroup = nullptr;
     }
     if (m_hotItem) {
         m_hotItem->OnPress();
-        SetCapture(m_window);
         m_capturing = true;
+        SetCapture(m_window);
     }
 }
 
@@ -299,23 +347,16 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         CDirectUIGroup* group = Group(index);
         if (!group)
             return 0;
-        if (m_hotGroup == group)
-            m_hotGroup = nullptr;
-        for (int i = 0; i < group->items.GetCount(); ++i) {
-            if (group->items[i] == m_hotItem)
-                m_hotItem = nullptr;
-            if (group->items[i] == m_selected)
-                m_selected = nullptr;
-        }
+        ForgetGroup(group);
         delete m_groups.RemoveAt(index);
         Repaint();
         return 1;
     }
     case EBM_DELETEALL:
-        m_hotGroup = nullptr;
-        m_hotItem = m_selected = nullptr;
-        while (m_groups.GetCount() > 0)
+        while (m_groups.GetCount() > 0) {
+            ForgetGroup(m_groups[m_groups.GetCount() - 1]);
             delete m_groups.RemoveAt(m_groups.GetCount() - 1);
+        }
         Repaint();
         return 0;
     case EBM_SETIMAGELIST: {
@@ -386,22 +427,25 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
                 return g;
         return -1;
     case EBM_MOVEGROUP: {
-        CDirectUIGroup* group = m_groups.RemoveAt(index);
-        if (!group)
+        if (!Group(index))
             return 0;
-        m_groups.InsertAt(static_cast<int>(lParam), group);
+        const int count = m_groups.GetCount();
+        const int target = lParam < 0 || lParam >= count ? count - 1 : static_cast<int>(lParam);
+        if (!MoveEntry(m_groups, index, m_groups, target))
+            return 0;
         Repaint();
         return 1;
     }
     case EBM_MOVEITEMBEFORE: {
-        int g = -1, i = -1, tg = -1;
+        int g = -1, i = -1, tg = -1, before = -1;
         CDirectUIItem* item = FindItem(id, &g, &i);
-        if (!item || !FindItem(static_cast<UINT>(lParam), &tg) || static_cast<UINT>(lParam) == id)
+        if (!item || !FindItem(static_cast<UINT>(lParam), &tg, &before) || static_cast<UINT>(lParam) == id)
             return 0;
-        m_groups[g]->items.RemoveAt(i);
-        int before = -1;
-        FindItem(static_cast<UINT>(lParam), &tg, &before);
-        m_groups[tg]->items.InsertAt(before, item);
+        // In front of the other item as it stands once this one has left its place.
+        if (tg == g && before > i)
+            --before;
+        if (!MoveEntry(m_groups[g]->items, i, m_groups[tg]->items, before))
+            return 0;
         Repaint();
         return 1;
     }
@@ -411,8 +455,10 @@ LRESULT CExplorerBar::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         CDirectUIGroup* target = Group(LOWORD(lParam));
         if (!item || !target)
             return 0;
-        m_groups[g]->items.RemoveAt(i);
-        target->items.InsertAt(static_cast<short>(HIWORD(lParam)), item);
+        const int count = target->items.GetCount() - (target == m_groups[g] ? 1 : 0);
+        const int position = static_cast<short>(HIWORD(lParam));
+        if (!MoveEntry(m_groups[g]->items, i, target->items, position < 0 || position > count ? count : position))
+            return 0;
         Repaint();
         return 1;
     }

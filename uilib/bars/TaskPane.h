@@ -100,7 +100,8 @@ struct EBMENU {
     BOOL all;            // empty submenus and plain items become groups too
 };
 // Background picture: flags & 3 = 0 removes it, 1 is refused, 2 or 3 loads the file (2 shows it);
-// flag 0x10 hides it. The position is in percent of the room the picture leaves.
+// flag 0x10 hides it; with flag 0x200 a mirrored pane keeps the picture's own orientation. The
+// position is in percent of the room the picture leaves.
 struct EBBACKGROUND {
     DWORD size;  // 28
     DWORD flags;
@@ -113,6 +114,7 @@ struct EBBACKGROUND {
 constexpr DWORD kBackgroundModeMask = 3;
 constexpr DWORD kBackgroundShown = 2;
 constexpr DWORD kBackgroundHidden = 0x10;
+constexpr DWORD kBackgroundKeepsOrientation = 0x200;
 
 struct EBIMAGELIST {
     DWORD size;

@@ -216,6 +216,10 @@ void CExplorerBar::Paint(HDC dc)
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP buffer = CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1, client.bottom > 0 ? client.bottom : 1);
     HGDIOBJ old = SelectObject(memory, buffer);
+    // A mirrored target gets a mirrored buffer: the copy below moves its pixels across as they are.
+    const DWORD targetLayout = GetLayout(dc);
+    if (targetLayout != GDI_ERROR)
+        SetLayout(memory, targetLayout);
     if (m_style == 0) {
         FillSolid(memory, client, LightenColor(GetSysColor(COLOR_HIGHLIGHT), 40));
     } else if (m_style == 1) {
@@ -227,8 +231,15 @@ void CExplorerBar::Paint(HDC dc)
     if ((m_pictureFlags & kBackgroundModeMask) == kBackgroundShown && !(m_pictureFlags & kBackgroundHidden)) {
         SIZE size = {};
         m_picture.GetSize(&size);
+        const DWORD layout = GetLayout(memory);
+        const bool keepOrientation =
+            (m_pictureFlags & kBackgroundKeepsOrientation) && layout != GDI_ERROR && (layout & LAYOUT_RTL);
+        if (keepOrientation)
+            SetLayout(memory, layout | LAYOUT_BITMAPORIENTATIONPRESERVED);
         m_picture.DrawAt(memory, (client.right - size.cx) * m_pictureX / 100,
                          (client.bottom - size.cy) * m_pictureY / 100);
+        if (keepOrientation)
+            SetLayout(memory, layout);
     }
     for (int g = 0; g < m_groups.GetCount(); ++g)
         PaintGroup(memory, m_groups[g]);

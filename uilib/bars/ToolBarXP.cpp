@@ -1,8 +1,8 @@
 #include "uilib/bars/ToolBarXP.h"
 
-#include <cstdlib>
 #include <string>
 
+#include "uilib/bars/ButtonLayouts.h"
 #include "uilib/bars/WindowProcs.h"
 #include "uilib/bars/WindowsVersion.h"
 #include "uilib/skin/ColorScheme.h"
@@ -38,15 +38,6 @@ void HorizontalLine(HDC dc, int left, int right, int y, COLORREF colour)
     DeleteObject(brush);
 }
 
-// The layout record a button's lParam holds on a subclassed toolbar (NULL when none).
-TBBUTTONLAYOUT* LayoutOfIndex(HWND toolbar, int index)
-{
-    TBBUTTON button = {};
-    if (!SendMessageA(toolbar, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)))
-        return nullptr;
-    return reinterpret_cast<TBBUTTONLAYOUT*>(button.dwData);
-}
-
 }  // namespace
 
 CToolBarXP::~CToolBarXP()
@@ -77,7 +68,10 @@ DWORD CToolBarXP::ClearFlags(DWORD bits)
 
 void CToolBarXP::AutoCustomDraw(BOOL parentToo)
 {
-    if (!m_oldTbProc && IsWindow(m_hWnd)) {
+    // A toolbar that another object already subclasses stays with that object: installing this
+    // procedure over the same procedure would make it its own previous one, and every message
+    // would recurse without end.
+    if (!m_oldTbProc && IsWindow(m_hWnd) && !ObjectOf(m_hWnd)) {
         SetPropA(m_hWnd, kToolBarProp, this);
         m_oldTbProc = SwapWindowProc(m_hWnd, WndProcTb);
     }
@@ -114,7 +108,7 @@ LRESULT CToolBarXP::PreDrawItem(NMTBCUSTOMDRAW* draw)
     HDC dc = draw->nmcd.hdc;
     RECT rect = draw->nmcd.rc;
     const UINT state = draw->nmcd.uItemState;
-    const auto* layout = reinterpret_cast<const TBBUTTONLAYOUT*>(draw->nmcd.lItemlParam);
+    const TBBUTTONLAYOUT* layout = ButtonLayout(m_hWnd, static_cast<LPARAM>(draw->nmcd.lItemlParam));
     if (layout && (layout->flags & kLayoutSeparator)) {
         const int length = rect.bottom - rect.top - 4;
         VerticalLine(dc, rect.left + 3, rect.top + 1, length, g_Colors.ToolBarSeparatorDark);
@@ -252,9 +246,10 @@ LRESULT CToolBarXP::SetButtonLayout(WPARAM which, const TBBUTTONLAYOUT* layout)
     const int index = GetButtonInfo(static_cast<int>(which), &info);
     if (index < 0)
         return 0;
-    auto* record = reinterpret_cast<TBBUTTONLAYOUT*>(info.lParam);
+    // A button laid out for the first time gives its lParam to the record, whatever it held.
+    TBBUTTONLAYOUT* record = ButtonLayout(m_hWnd, static_cast<LPARAM>(info.lParam));
     if (!record) {
-        record = static_cast<TBBUTTONLAYOUT*>(malloc(sizeof(TBBUTTONLAYOUT)));
+        record = NewButtonLayout(m_hWnd);
         if (!record)
             return 0;
         info.lParam = reinterpret_cast<DWORD_PTR>(record);
@@ -289,13 +284,12 @@ LRESULT CALLBACK CToolBarXP::WndProcTb(HWND window, UINT message, WPARAM wParam,
         return self->SetButtonLayout(wParam, reinterpret_cast<const TBBUTTONLAYOUT*>(lParam));
     if (message == WM_WINDOWPOSCHANGED && !(reinterpret_cast<WINDOWPOS*>(lParam)->flags & SWP_NOSIZE)) {
         for (int index = 0, count = self->GetButtonCount(); index < count; ++index) {
-            const TBBUTTONLAYOUT* layout = LayoutOfIndex(window, index);
+            const TBBUTTONLAYOUT* layout = ButtonLayoutOfIndex(window, index);
             if (layout && IsWindow(layout->child))
                 self->PlaceChild(index, layout);
         }
     } else if (message == WM_DESTROY) {
-        for (int index = 0, count = self->GetButtonCount(); index < count; ++index)
-            free(LayoutOfIndex(window, index));
+        FreeButtonLayouts(window);
     }
     return CallPreviousProc(self->m_oldTbProc, window, message, wParam, lParam);
 }
@@ -308,8 +302,11 @@ LRESULT CALLBACK CToolBarXP::WndProcParent(HWND window, UINT message, WPARAM wPa
     if (message == WM_NOTIFY) {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
-            CToolBarXP* target = header->hwndFrom == self->m_hWnd ? self : ObjectOf(header->hwndFrom);
-            if (target && target->m_hWnd == header->hwndFrom && target->m_oldTbProc)
+            // The object that subclasses the sender paints it; this one when none does yet.
+            CToolBarXP* target = ObjectOf(header->hwndFrom);
+            if (!target && header->hwndFrom == self->m_hWnd)
+                target = self;
+            if (target && target->m_hWnd == header->hwndFrom)
                 return target->OnCustomDraw(header);
         }
     }

@@ -255,4 +255,50 @@ TEST_F(GroupXPTest, SecondSetUpRestylesInsteadOfRecursing)
     EXPECT_TRUE(DestroyWindow(group));
 }
 
+// Whether an icon handle still names an icon.
+bool IconAlive(HICON icon)
+{
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info))
+        return false;
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return true;
+}
+
+TEST_F(GroupXPTest, IconsItLoadsGoWhenReplacedAndTheCallersStay)
+{
+    HWND group = MakeGroup();
+    _GROUPXPW fromResource = WideParams(kGroupLarge | kGroupIconResource, GetModuleHandleW(nullptr));
+    fromResource.iconName = L"GREEN";
+    auto bigIcon = [&] { return reinterpret_cast<HICON>(SendMessageW(group, WM_GETICON, ICON_BIG, 0)); };
+    SetGroupXP(group, &fromResource);
+    HICON first = bigIcon();
+    SetGroupXP(group, &fromResource);
+    HICON second = bigIcon();
+    ASSERT_TRUE(IconAlive(second));
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(IconAlive(first));  // loaded for the first call, replaced by the second
+    SetWindowPos(group, nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER);
+    RepaintNow(host.Get());
+    EXPECT_EQ(CaptureWindowPixels(group).At(20, 18), kIconColour);
+
+    HICON callers = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"GREEN", IMAGE_ICON, 0, 0, 0));
+    _GROUPXPW fromHandle = WideParams(kGroupLarge | kGroupIconHandle);
+    fromHandle.icon = callers;
+    SetGroupXP(group, &fromHandle);
+    EXPECT_FALSE(IconAlive(second));
+    SetGroupXP(group, &fromHandle);
+    DestroyWindow(group);
+    EXPECT_TRUE(IconAlive(callers));  // the caller's icon is the caller's to destroy
+    DestroyIcon(callers);
+
+    HWND other = MakeGroup();
+    SetGroupXP(other, &fromResource);
+    HICON last = reinterpret_cast<HICON>(SendMessageW(other, WM_GETICON, ICON_BIG, 0));
+    ASSERT_TRUE(IconAlive(last));
+    DestroyWindow(other);
+    EXPECT_FALSE(IconAlive(last));  // goes with the frame
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "uilib/bars/CommandBarXP.h"
@@ -413,6 +415,124 @@ TEST_F(CommandBarTest, ChevronMenuHoldsExactlyTheClippedButtons)
     EXPECT_TRUE(IsMenu(appMenu));  // the application's menu outlives the popup
     EXPECT_EQ(GetMenuItemCount(appMenu), 1);
     DestroyMenu(appMenu);
+}
+
+// The toolbar's own procedure, under whatever the library installs: counts the probe it is sent.
+UINT ProbeMessage()
+{
+    static const UINT probe = RegisterWindowMessageW(L"TarnTest.ToolbarProbe");
+    return probe;
+}
+int g_probes = 0;
+WNDPROC g_toolbarOwnProc = nullptr;
+LRESULT CALLBACK ProbeCountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == ProbeMessage()) {
+        ++g_probes;
+        return 1;
+    }
+    return CallWindowProcW(g_toolbarOwnProc, window, message, wParam, lParam);
+}
+
+TEST(CommandBarHost, AToolbarAddedAgainSitsInOneBandUnderOneSubclass)
+{
+    TempFolder folder;
+    LoadSchemeText(folder, "[ToolBar]\nChecked = #FF0000\nFrame = #FF00FF\n");
+    using Steps = std::function<void(ICommandBar*, HWND, std::unique_ptr<CToolBarXP>&)>;
+    auto ownXp = [](HWND toolbar, std::unique_ptr<CToolBarXP>& own) {
+        own.reset(new CToolBarXP());
+        own->m_hWnd = toolbar;
+        own->AutoCustomDraw(FALSE);
+    };
+    struct Case {
+        const char* name;
+        Steps steps;
+    } cases[] = {
+        {"removed and added again",
+         [](ICommandBar* bar, HWND tb, std::unique_ptr<CToolBarXP>&) {
+             bar->AddToolBar(tb, FALSE, 0);
+             bar->RemoveToolBar(tb);
+             bar->AddToolBar(tb, FALSE, 0);
+         }},
+        {"added twice",
+         [](ICommandBar* bar, HWND tb, std::unique_ptr<CToolBarXP>&) {
+             bar->AddToolBar(tb, FALSE, 0);
+             bar->AddToolBar(tb, TRUE, 1);
+         }},
+        {"main, then added",
+         [](ICommandBar* bar, HWND tb, std::unique_ptr<CToolBarXP>&) {
+             bar->SetToolBar(tb);
+             bar->AddToolBar(tb, FALSE, 0);
+         }},
+        {"added, then main",
+         [](ICommandBar* bar, HWND tb, std::unique_ptr<CToolBarXP>&) {
+             bar->AddToolBar(tb, FALSE, 0);
+             bar->SetToolBar(tb);
+         }},
+        {"main, removed, main again",
+         [](ICommandBar* bar, HWND tb, std::unique_ptr<CToolBarXP>&) {
+             bar->SetToolBar(tb);
+             bar->RemoveToolBar(tb);
+             bar->SetToolBar(tb);
+         }},
+        {"the host's own XP toolbar",
+         [&](ICommandBar* bar, HWND tb, std::unique_ptr<CToolBarXP>& own) {
+             ownXp(tb, own);
+             bar->SetToolBar(tb);
+             bar->AddToolBar(tb, FALSE, 0);
+         }},
+        {"the host's own XP toolbar, dropped while in a band",
+         [&](ICommandBar* bar, HWND tb, std::unique_ptr<CToolBarXP>& own) {
+             ownXp(tb, own);
+             bar->AddToolBar(tb, FALSE, 0);
+             own.reset();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HostWindow host(400, 100);
+        HWND toolbar = host.AddChild(TOOLBARCLASSNAMEW, nullptr, 0, 0, 100, 24, TBSTYLE_FLAT | CCS_NORESIZE);
+        SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+        TBBUTTON button = {};
+        button.iBitmap = I_IMAGENONE;
+        button.idCommand = 1;
+        button.fsState = TBSTATE_ENABLED | TBSTATE_CHECKED;
+        button.iString = -1;
+        SendMessageW(toolbar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+        g_toolbarOwnProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(toolbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ProbeCountingProc)));
+
+        auto* bar = static_cast<ICommandBar*>(glzCreateInstance(Glazier::IID_ICommandBar));
+        ASSERT_NE(bar, nullptr);
+        ASSERT_TRUE(bar->Create(0, host.Get(), 1, true));
+        std::unique_ptr<CToolBarXP> own;
+        c.steps(bar, toolbar, own);
+
+        HWND rebar = bar->GetHwnd();
+        int bands = 0;
+        for (int i = 0, n = static_cast<int>(SendMessageA(rebar, RB_GETBANDCOUNT, 0, 0)); i < n; ++i) {
+            REBARBANDINFOA info = Glazier::RebarBandInfo(RBBIM_CHILD);
+            SendMessageA(rebar, RB_GETBANDINFOA, i, reinterpret_cast<LPARAM>(&info));
+            bands += info.hwndChild == toolbar ? 1 : 0;
+        }
+        EXPECT_EQ(bands, 1);
+        g_probes = 0;
+        EXPECT_EQ(SendMessageW(toolbar, ProbeMessage(), 0, 0), 1);  // no procedure calls itself
+        EXPECT_EQ(g_probes, 1);
+        EXPECT_TRUE(IsWindowVisible(toolbar));
+        MoveWindow(rebar, 0, 0, 400, 40, TRUE);
+        RepaintNow(host.Get());
+        PixelImage p = CaptureScreenPixels(toolbar);
+        RECT item = {};
+        SendMessageW(toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+        ASSERT_FALSE(p.Empty());
+        EXPECT_EQ(p.At(item.left + 5, item.top + 5), RGB(255, 0, 0));  // painted by the library
+
+        EXPECT_EQ(bar->Release(), 0u);
+        own.reset();
+        EXPECT_EQ(GetWindowLongPtrW(toolbar, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(ProbeCountingProc));
+    }
+    LoadColorScheme(L"no-such-scheme.thm", 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "uilib/bars/InterfaceFactory.h"
@@ -256,6 +257,37 @@ TEST_F(MenuTest, WrapperCopiesDoNotShareTheirMenuObject)
     item.itemID = 0;
     a.MeasureItem(&item);
     EXPECT_EQ(item.itemHeight, 5u);
+}
+
+TEST_F(MenuTest, WrapperCopiesMeasureAndDrawTheOriginalsMenu)
+{
+    CMenuXP original;
+    original.PrepareMenu(menu, owner);
+    CMenuXP constructed(original);
+    CMenuXP assigned;
+    assigned = original;
+    auto measure = [](CMenuXP& wrapper, UINT id) {
+        MEASUREITEMSTRUCT item = {};
+        item.CtlType = ODT_MENU;
+        item.itemID = id;
+        wrapper.MeasureItem(&item);
+        return std::make_pair(item.itemWidth, item.itemHeight);
+    };
+    for (CMenuXP* copy : {&constructed, &assigned}) {
+        for (UINT id : {0u, kOpen, kSave, kDefault})
+            EXPECT_EQ(measure(*copy, id), measure(original, id)) << id;
+        ImageOwner::asked = 0;
+        DibCanvas canvas(200, 22);
+        DRAWITEMSTRUCT item = {};
+        item.CtlType = ODT_MENU;
+        item.itemID = kSave;
+        item.hDC = canvas.Dc();
+        item.hwndItem = reinterpret_cast<HWND>(menu);
+        item.rcItem = {0, 0, 200, 22};
+        copy->DrawItem(&item);
+        EXPECT_EQ(ImageOwner::asked, 1);  // the original's owner is asked for the icon
+        EXPECT_EQ(canvas.Rgb(12, 10), DibColor(kIconColour));
+    }
 }
 
 // Closes the tracked popup from inside its loop and notes what the owner saw meanwhile.

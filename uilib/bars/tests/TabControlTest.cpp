@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,41 @@ TEST_F(TabControlTest, TranslucentBackgroundShowsTheParent)
     SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
     RECT only = ItemRect(tab, 0);
     EXPECT_EQ(canvas.Rgb(only.right + 20, 5), 0xFFFFFFu);  // the host's white, not black
+}
+
+TEST_F(TabControlTest, ColoursAreOpaqueUnlessTheyGiveAnAlpha)
+{
+    // Over the host's white: "#RRGGBB" and "r, g, b" paint their colour, "#AARRGGBB" blends it over
+    // the parent's look, and a translucent body leaves an opaque row its colour.
+    struct Case {
+        const char* colours;
+        DWORD background;  // as 0x464 answers it
+        DWORD row;         // a row pixel right of the tabs, 0x00RRGGBB
+        DWORD body;
+    } cases[] = {
+        {"Background Color = #102030\nHighlight Background Color = #405060\n", 0xFF302010, 0x102030, 0x405060},
+        {"Background Color = 16, 32, 48\n", 0xFF302010, 0x102030, 0xFFFFFF},
+        {"Background Color = #80FF0000\n", 0x800000FF, 0xFF7F7F, 0xFFFFFF},
+        {"Background Color = #102030\nHighlight Background Color = #80000000\n", 0xFF302010, 0x102030, 0x7F7F7F},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.colours);
+        HWND tab = MakeTabs(0, {L"One"});
+        ASSERT_EQ(CustomizeTabControl(tab, Write(Description(c.colours)).c_str()), 1);
+        EXPECT_EQ(static_cast<DWORD>(SendMessageW(tab, kTabControlGetColor, 0, 0)), c.background);
+        DibCanvas canvas(400, 120, 0xFF000000);
+        SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+        RECT only = ItemRect(tab, 0);
+        auto withinOne = [](DWORD a, DWORD b) {
+            for (int shift = 0; shift < 24; shift += 8)
+                if (abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 1)
+                    return false;
+            return true;
+        };
+        EXPECT_PRED2(withinOne, canvas.Rgb(only.right + 20, 5), c.row);
+        EXPECT_PRED2(withinOne, canvas.Rgb(200, 90), c.body);
+        DestroyWindow(tab);
+    }
 }
 
 TEST_F(TabControlTest, StripIconsAreDrawnLeftOfTheText)

@@ -1,22 +1,28 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "uilib/bars/TaskPane.h"
 #include "uilib/bars/tests/BarsTestSupport.h"
+#include "uilib/skin/HookEngine.h"
 #include "uilib/skin/tests/PngWriter.h"
 
 namespace {
 
 constexpr UINT kOpen = 501, kSave = 502, kNote = 503, kPrint = 504;
 
-// The pane's parent: records commands and header notifications; cancels when asked.
+// The pane's parent: records commands and header notifications; cancels when asked, and runs
+// what a test gives it on each notification.
 struct Parent {
     static std::vector<UINT> commands;
     static std::vector<NMEXPLORERBAR> notes;
     static std::vector<std::wstring> noteTexts;
     static bool cancel;
+    static std::function<void(const NMEXPLORERBAR&)> onNote;
     static LRESULT Record(UINT message, WPARAM wParam, LPARAM lParam, bool wide)
     {
         if (message == WM_COMMAND)
@@ -28,6 +34,8 @@ struct Parent {
                                      : (*static_cast<const char*>(note->text) ? L"?" : L""));
             if (note->header.code == EBN_GROUPCHANGING && cancel)
                 note->cancel = TRUE;
+            if (onNote)
+                onNote(*note);
         }
         return 0;
     }
@@ -52,6 +60,7 @@ std::vector<UINT> Parent::commands;
 std::vector<NMEXPLORERBAR> Parent::notes;
 std::vector<std::wstring> Parent::noteTexts;
 bool Parent::cancel = false;
+std::function<void(const NMEXPLORERBAR&)> Parent::onNote;
 
 HWND MakeParent(bool wide)
 {
@@ -77,7 +86,11 @@ HWND MakeParent(bool wide)
 class TaskPaneTest : public ::testing::Test {
 protected:
     void SetUp() override { Start(true); }
-    void TearDown() override { DestroyWindow(parent); }
+    void TearDown() override
+    {
+        Parent::onNote = nullptr;
+        DestroyWindow(parent);
+    }
     void Start(bool wide)
     {
         if (parent)
@@ -86,6 +99,7 @@ protected:
         Parent::notes.clear();
         Parent::noteTexts.clear();
         Parent::cancel = false;
+        Parent::onNote = nullptr;
         parent = MakeParent(wide);
         pane = CreateExplorerBarWindow(parent, 77, 0, 0, 250, 380);
         ASSERT_NE(pane, nullptr);
@@ -376,6 +390,175 @@ TEST_F(TaskPaneTest, GroupsFromAMenuResourceOrHandle)
     EXPECT_FALSE(IsMenu(menu));  // the pane destroys the menu it was given
     EBMENU missing = {sizeof(missing), GetModuleHandleW(nullptr), reinterpret_cast<HMENU>(999), FALSE};
     EXPECT_EQ(SendPtr(EBM_GROUPSFROMMENU, 0, &missing), 0);
+}
+
+TEST_F(TaskPaneTest, StaticItemIsNeitherHotNorClickable)
+{
+    ASSERT_EQ(Send(EBM_SELECTITEM, kOpen, TRUE), 1);
+    UpdateWindow(pane);
+    const int secondGroupTop = 10 + HeaderHeight() + 4 + 2 * ItemHeight() + 4 + 10;
+    const int noteY = secondGroupTop + HeaderHeight() + 4 + ItemHeight() / 2;
+    Click(25, noteY);
+    EXPECT_TRUE(Parent::commands.empty());
+    EXPECT_EQ(Send(EBM_GETSELECTED), static_cast<LRESULT>(kOpen));  // the selection stays
+    Click(25, noteY + ItemHeight());  // the link below it still answers
+    ASSERT_EQ(Parent::commands.size(), 1u);
+    EXPECT_EQ(Parent::commands[0], kPrint);
+    EXPECT_EQ(Send(EBM_GETSELECTED), static_cast<LRESULT>(kPrint));
+}
+
+TEST_F(TaskPaneTest, MirroredPaneKeepsThePicturesOrientationWhenAsked)
+{
+    TempFolder folder;
+    std::vector<DWORD> pixels(20 * 10);
+    for (int i = 0; i < 200; ++i)
+        pixels[i] = i % 20 < 10 ? 0xFFFF0000 : 0xFF0000FF;  // red left, blue right
+    std::string png = folder.Write("picture.png", EncodePng(20, 10, pixels));
+    std::wstring file(png.begin(), png.end());
+    HWND rtlParent = CreateWindowExW(WS_EX_LAYOUTRTL, L"TarnPaneParentW", L"", WS_POPUP | WS_VISIBLE, 30, 30, 300,
+                                     400, nullptr, nullptr, nullptr, nullptr);
+    HWND mirrored = CreateExplorerBarWindow(rtlParent, 78, 0, 0, 250, 380);
+    ASSERT_NE(mirrored, nullptr);
+    EBBACKGROUND picture = {sizeof(picture), kBackgroundShown | kBackgroundKeepsOrientation, 0, file.c_str(), 0, 0, 0};
+    ASSERT_EQ(SendMessageW(mirrored, EBM_SETBACKGROUNDW, 0, reinterpret_cast<LPARAM>(&picture)), 1);
+    // At the pane's leading edge, the right one, and still red left of blue.
+    RepaintNow(rtlParent);
+    PixelImage screen = CaptureScreenWindowPixels(mirrored);
+    EXPECT_EQ(screen.At(250 - 16, 5), RGB(255, 0, 0));
+    EXPECT_EQ(screen.At(250 - 6, 5), RGB(0, 0, 255));
+    DibCanvas canvas(250, 380);
+    SetLayout(canvas.Dc(), LAYOUT_RTL);
+    SendMessageW(mirrored, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+    EXPECT_EQ(canvas.Rgb(250 - 16, 5), 0xFF0000u);
+    EXPECT_EQ(canvas.Rgb(250 - 6, 5), 0x0000FFu);
+    DestroyWindow(rtlParent);
+}
+
+// The parent goes on working after it destroyed the pane: it takes memory of every small size
+// and writes over it, as a use of the freed pane would then find it.
+std::vector<void*> g_scribbles;
+void DestroyAndScribble(HWND pane)
+{
+    DestroyWindow(pane);
+    for (size_t size = 8; size <= 4096; size += 8) {
+        void* block = malloc(size);
+        memset(block, 0xCD, size);
+        g_scribbles.push_back(block);
+    }
+}
+
+TEST_F(TaskPaneTest, ParentMayDeleteGroupsOrThePaneWhileAHeaderClickNotifiesIt)
+{
+    auto addInFront = [](HWND p) {
+        EBGROUP group = {sizeof(group), L"New", 30};
+        SendMessageW(p, EBM_ADDGROUPW, 0, reinterpret_cast<LPARAM>(&group));
+    };
+    struct Case {
+        const char* name;
+        UINT code;  // the notification whose handler acts
+        std::function<void(HWND)> act;
+        int groups;    // groups left; -1: the pane is gone
+        size_t notes;  // notifications the parent received
+        bool moved = false;  // the clicked group moved to index 1
+    } cases[] = {
+        {"deletes the clicked group", EBN_GROUPCHANGING, [](HWND p) { SendMessageW(p, EBM_DELETEGROUP, 0, 0); }, 1, 1},
+        {"deletes every group", EBN_GROUPCHANGING, [](HWND p) { SendMessageW(p, EBM_DELETEALL, 0, 0); }, 0, 1},
+        {"adds a group in front", EBN_GROUPCHANGING, addInFront, 3, 2, true},
+        {"destroys the pane", EBN_GROUPCHANGING, DestroyAndScribble, -1, 1},
+        {"destroys the pane after the change", EBN_GROUPCHANGED, DestroyAndScribble, -1, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start(true);
+        bool acted = false;
+        Parent::onNote = [&](const NMEXPLORERBAR& note) {
+            if (note.header.code == c.code && !acted) {
+                acted = true;
+                c.act(pane);
+            }
+        };
+        ClickHeader(0);
+        for (void* block : g_scribbles)
+            free(block);
+        g_scribbles.clear();
+        EXPECT_TRUE(acted);
+        EXPECT_EQ(Parent::notes.size(), c.notes);
+        if (c.groups < 0) {
+            EXPECT_FALSE(IsWindow(pane));
+            continue;
+        }
+        EXPECT_EQ(Send(EBM_GETGROUPCOUNT), c.groups);
+        RepaintNow(parent);
+        if (c.moved) {
+            // The click changed the group it was made on, wherever the parent moved it.
+            EXPECT_TRUE(Send(EBM_ISEXPANDED, 0));
+            EXPECT_FALSE(Send(EBM_ISEXPANDED, 1));
+            EXPECT_EQ(Parent::notes[1].groupIndex, 1);
+            EXPECT_EQ(Parent::notes[1].groupId, 10);
+        }
+    }
+}
+
+// realloc that cannot grow a block while armed (shrinking still works), as when memory runs out.
+bool g_noGrowth = false;
+using ReallocFn = void*(__cdecl*)(void*, size_t);
+using MsizeFn = size_t(__cdecl*)(void*);
+ReallocFn g_realloc = nullptr;
+MsizeFn g_msize = nullptr;
+void* __cdecl ReallocWithoutGrowth(void* block, size_t size)
+{
+    if (g_noGrowth && (!block || size > g_msize(block)))
+        return nullptr;
+    return g_realloc(block, size);
+}
+
+TEST_F(TaskPaneTest, MovesThatCannotGrowAListKeepTheirEntry)
+{
+    HMODULE crt = GetModuleHandleW(L"msvcrt.dll");
+    g_realloc = reinterpret_cast<ReallocFn>(reinterpret_cast<void*>(GetProcAddress(crt, "realloc")));
+    g_msize = reinterpret_cast<MsizeFn>(reinterpret_cast<void*>(GetProcAddress(crt, "_msize")));
+    ASSERT_TRUE(g_realloc && g_msize);
+    ASSERT_NE(InstallHook("msvcrt.dll", "realloc", reinterpret_cast<void*>(&ReallocWithoutGrowth), false), nullptr);
+    auto sendWithoutGrowth = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+        g_noGrowth = true;
+        LRESULT result = Send(message, wParam, lParam);
+        g_noGrowth = false;
+        return result;
+    };
+    auto itemAt = [&](int group, int position) {
+        EBITEMINFO info = {};
+        info.size = sizeof(info);
+        info.position = position;
+        return SendPtr(EBM_GETITEMBYPOSW, group, &info) ? info.id : 0u;
+    };
+    // Lists grow four entries at a time: five groups leave room, a group of four items has none.
+    AddGroup(L"Third", 30);
+    AddGroup(L"Fourth", 40);
+    AddGroup(L"Fifth", 50);
+    AddItem(1, L"Scan", 505, -1);
+    AddItem(1, L"Fax", 506, -1);
+
+    EXPECT_EQ(sendWithoutGrowth(EBM_MOVEGROUP, 0, 4), 1);  // the move itself needs no more room
+    std::vector<LRESULT> ids;
+    for (int g = 0; g < Send(EBM_GETGROUPCOUNT); ++g)
+        ids.push_back(Send(EBM_GETGROUPID, g));
+    EXPECT_EQ(ids, (std::vector<LRESULT>{20, 30, 40, 50, 10}));
+
+    const int files = static_cast<int>(Send(EBM_FINDGROUP, 10)), other = static_cast<int>(Send(EBM_FINDGROUP, 20));
+    EXPECT_EQ(sendWithoutGrowth(EBM_MOVEITEMTOGROUP, kOpen, MAKELONG(other, 0)), 0);
+    EXPECT_EQ(sendWithoutGrowth(EBM_MOVEITEMBEFORE, kSave, kPrint), 0);
+    EXPECT_EQ(Send(EBM_GETITEMGROUP, kOpen), files);
+    EXPECT_EQ(Send(EBM_GETITEMGROUP, kSave), files);
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, files), 2);
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, other), 4);
+
+    for (UINT id : {507u, 508u, 509u})
+        AddItem(files, L"More", id, -1);
+    EXPECT_EQ(sendWithoutGrowth(EBM_MOVEITEMTOGROUP, kOpen, MAKELONG(files, 4)), 1);
+    EXPECT_EQ(Send(EBM_GETITEMCOUNT, files), 5);
+    EXPECT_EQ(itemAt(files, 0), kSave);
+    EXPECT_EQ(itemAt(files, 4), kOpen);
+    RemoveAllHooks();
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "uilib/bars/ToolBarXP.h"
@@ -205,6 +207,47 @@ TEST_F(ToolBarXPTest, EmbeddedChildFollowsItsButtonWithItsMargins)
     expectPlaced();
     DestroyWindow(toolbar);  // frees the records
     EXPECT_FALSE(IsWindow(child));
+}
+
+TEST_F(ToolBarXPTest, HostDataInButtonLParamsIsNeitherReadNorFreed)
+{
+    // The host keeps its own data in the buttons: a block that looks like a separator's layout
+    // record, a small number, and a block on a button it then lays out.
+    auto* lookalike = static_cast<TBBUTTONLAYOUT*>(malloc(sizeof(TBBUTTONLAYOUT)));
+    auto* laidOut = static_cast<TBBUTTONLAYOUT*>(malloc(sizeof(TBBUTTONLAYOUT)));
+    ASSERT_TRUE(lookalike && laidOut);
+    *lookalike = MakeLayout(kLayoutSeparator);
+    *laidOut = MakeLayout(0);
+    const TBBUTTONLAYOUT lookalikeCopy = *lookalike, laidOutCopy = *laidOut;
+    const DWORD_PTR data[] = {reinterpret_cast<DWORD_PTR>(lookalike), 5, reinterpret_cast<DWORD_PTR>(laidOut)};
+    for (int i = 0; i < 3; ++i) {
+        TBBUTTON button = {};
+        button.iBitmap = I_IMAGENONE;
+        button.idCommand = i + 1;
+        button.fsState = TBSTATE_ENABLED | TBSTATE_CHECKED;
+        button.dwData = data[i];
+        button.iString = -1;
+        ASSERT_TRUE(toolbar.AddButtons(1, &button));
+    }
+    toolbar.AutoCustomDraw();
+    ASSERT_EQ(Layout(3, MakeLayout(kLayoutSeparator)), 1);  // the layout takes that button's lParam
+
+    PixelImage p = Pixels();
+    RECT r[3];
+    for (int i = 0; i < 3; ++i)
+        toolbar.GetItemRect(i, &r[i]);
+    EXPECT_EQ(p.At(r[0].left + 5, r[0].top + 5), kChecked);  // a checked button, not a separator
+    EXPECT_EQ(p.At(r[1].left + 5, r[1].top + 5), kChecked);
+    EXPECT_EQ(p.At(r[2].left + 3, r[2].top + 1), kSeparatorDark);
+    TBBUTTON first = {};
+    toolbar.GetButton(0, &first);
+    EXPECT_EQ(first.dwData, data[0]);
+
+    DestroyWindow(toolbar);  // frees the library's own record only
+    EXPECT_EQ(memcmp(lookalike, &lookalikeCopy, sizeof(TBBUTTONLAYOUT)), 0);
+    EXPECT_EQ(memcmp(laidOut, &laidOutCopy, sizeof(TBBUTTONLAYOUT)), 0);
+    free(lookalike);
+    free(laidOut);
 }
 
 TEST_F(ToolBarXPTest, NonWindowChildIsStoredOnly)
