@@ -15,8 +15,8 @@ HMODULE ProgramModule()
 
 int Scaled(int base, int value, BOOL percent)
 {
-    const long long size = percent ? static_cast<long long>(base) * ClampMarkup(value, kMaxMarkupPercent) / 100 : value;
-    return ClampMarkup(size, kMaxMarkupImageSide);
+    const long long size = percent ? MarkupPercent(base, ClampMarkup(value, kMaxMarkupPercent)) : value;
+    return ClampMarkupSize(size, kMaxMarkupImageSide);
 }
 }
 
@@ -75,9 +75,9 @@ void CHtmlDrawer::ParseImageAttributes(const CMarkupString& params, MarkupImageP
             out.height = out.heightPercent ? static_cast<int>(std::wcstol(value.c_str(), nullptr, 10))
                                            : GetLength(value, out.height, FALSE);
         } else if (name == L"cx") {
-            out.frameCx = GetLength(value, out.frameCx, FALSE);
+            out.frameCx = ClampMarkupSize(GetLength(value, out.frameCx, FALSE), kMaxMarkupImageSide);
         } else if (name == L"cy") {
-            out.frameCy = GetLength(value, out.frameCy, FALSE);
+            out.frameCy = ClampMarkupSize(GetLength(value, out.frameCy, FALSE), kMaxMarkupImageSide);
         } else if (name == L"speed") {
             out.speed = GetLength(value, out.speed, FALSE);
         }

@@ -149,10 +149,10 @@ void CHtmlDrawer::ParseTableAttributes(int out[2], const CMarkupString& params, 
     out[0] = std::max(1, std::min(out[0], kMaxTableSpan));
     out[1] = std::max(1, std::min(out[1], kMaxTableSpan));
     style.borderWidth = std::min(style.borderWidth, static_cast<int>(CDrawManager::MaxPenWidth));
-    style.cellPadding = ClampMarkup(style.cellPadding, kMaxMarkupLength);
-    style.cellSpacing = ClampMarkup(style.cellSpacing, kMaxMarkupLength);
-    style.width = ClampMarkup(style.width, kMaxMarkupLength);
-    style.height = ClampMarkup(style.height, kMaxMarkupLength);
+    style.cellPadding = ClampMarkupSize(style.cellPadding, kMaxMarkupLength);
+    style.cellSpacing = ClampMarkupSize(style.cellSpacing, kMaxMarkupLength);
+    style.width = ClampMarkupSize(style.width, kMaxMarkupLength);
+    style.height = ClampMarkupSize(style.height, kMaxMarkupLength);
 }
 
 void CHtmlDrawer::OpenTablePart(const wchar_t* name, const CMarkupString& text, int& pos, int spans[2],

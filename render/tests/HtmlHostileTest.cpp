@@ -141,6 +141,42 @@ TEST(HtmlHostile, SpansAndSizesPastTheBoundsAreCut)
     EXPECT_EQ(f.AllText().find(L"|" + std::to_wstring(kMaxTableDepth) + L"|"), std::wstring::npos);
 }
 
+TEST(HtmlHostile, SizesThatWouldBeNegativeCountAsNothing)
+{
+    const PictureFixtures pictures;
+    // Each text draws A, then something of a hostile size, then B, all inside one link.
+    const wchar_t* const cases[] = {
+        L"<a href=x>A<bmp handle=%BMP% width=4294967291 height=20>B</a>",
+        L"<a href=x>A<bmp handle=%BMP% width=-50% height=-50%>B</a>",
+        L"<a href=x>A<ilst handle=%BMP% cx=4294967291 cy=4294967291>B</a>",
+        L"<a href=x>A<hr width=4294967291>B</a>",
+        L"<a href=x>A<font size=4294967291>B</font></a>",
+        L"<table cellpadding=4294967291 cellspacing=4294967291><tr><td width=4294967291><a href=x>A</a></td>"
+        L"<td width=-4294967291><a href=x>B</a></td></tr></table>",
+        L"<table><tr><td width=4294967291%><a href=x>A</a></td><td><a href=x>B</a></td></tr></table>",
+    };
+    for (const wchar_t* text : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(text)));
+        MarkupFixture f;
+        f.Render(pictures.Fill(text).c_str());
+        EXPECT_GT(f.size.cx, 1);
+        const auto texts = f.Texts();
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(texts[0].text, L"A");
+        EXPECT_GE(texts[1].rect.left, texts[0].rect.right) << "B is drawn over A";
+        ASSERT_FALSE(f.drawer.GetHotAreas().empty());
+        for (const MarkupHotArea& area : f.drawer.GetHotAreas()) {
+            EXPECT_LE(area.area.left, area.area.right);
+            EXPECT_LE(area.area.top, area.area.bottom);
+        }
+    }
+    // The vocabulary's lengths: none is negative.
+    MarkupFixture f;
+    EXPECT_EQ(f.drawer.GetLength(L"4294967291", 7, FALSE), 0);
+    EXPECT_EQ(f.drawer.GetLength(L"-50%", 200, FALSE), 0);
+    EXPECT_EQ(f.drawer.GetLength(L"2147483647", 7, FALSE), 2147483647);
+}
+
 TEST(HtmlHostile, ALongWordIsCutIntoLinesThatFitWithNothingLost)
 {
     MarkupFixture f;

@@ -68,6 +68,39 @@ TEST(HtmlImages, BitmapSizesInPercentAndPixels)
     EXPECT_EQ(f.Texts()[0].rect.left, 0);
 }
 
+TEST(HtmlImages, PercentSizesRoundHalfAwayFromZero)
+{
+    HBITMAP bmp = MakeStrip(15, {RGB(255, 0, 0)});   // 15 x 15
+    struct Case { const wchar_t* size; int expected; } cases[] = {
+        {L"50%%", 8},    // 7.5
+        {L"10%%", 2},    // 1.5
+        {L"33%%", 5},    // 4.95
+        {L"3%%", 0},     // 0.45: nothing to draw
+        {L"110%%", 17},  // 16.5
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        MarkupFixture f;
+        const std::wstring format = std::wstring(L"<bmp handle=0x%X width=") + c.size + L" height=" + c.size + L">X";
+        f.Render(Markup(format.c_str(), reinterpret_cast<UINT_PTR>(bmp)).c_str());
+        const auto images = Images(f);
+        ASSERT_EQ(images.size(), c.expected == 0 ? 0u : 1u);
+        if (c.expected != 0) {
+            EXPECT_EQ(images[0].rect.right - images[0].rect.left, c.expected);
+            EXPECT_EQ(images[0].rect.bottom - images[0].rect.top, c.expected);
+        }
+        ASSERT_EQ(f.Texts().size(), 1u);
+        EXPECT_EQ(f.Texts()[0].rect.left, c.expected) << "the text follows the picture";
+    }
+    // Image-list images scale the list's size the same way.
+    MarkupFixture f;
+    f.drawer.SetImageList(bmp, 15, 15, 1, RGB(255, 0, 255));
+    f.Render(L"<ilst index=0 width=50% height=50%>X");
+    ASSERT_EQ(Images(f).size(), 1u);
+    EXPECT_EQ(Images(f)[0].rect.right - Images(f)[0].rect.left, 8);
+    DeleteObject(bmp);
+}
+
 TEST(HtmlImages, BitmapFromFileAndTableBackground)
 {
     CDibBitmap dib;
