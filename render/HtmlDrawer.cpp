@@ -288,7 +288,17 @@ void CHtmlDrawer::UpdateLinkTooltip(POINT* point, HWND* tooltip)
     info.hinst = GetModuleHandleW(nullptr);
     info.lpszText = const_cast<wchar_t*>(m_hotAreas[index].tooltip.c_str());
     SendMessageW(*tooltip, TTM_ACTIVATE, TRUE, 0);
-    SendMessageW(*tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    // Every mouse move over a link comes here: the tool is added once and then only follows the
+    // link under the mouse, or the tooltip would collect one tool per move.
+    TOOLINFOW existing = info;
+    existing.lpszText = nullptr;
+    if (!SendMessageW(*tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&existing))) {
+        SendMessageW(*tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+        return;
+    }
+    if (!EqualRect(&existing.rect, &info.rect))
+        SendMessageW(*tooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(*tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 BOOL CHtmlDrawer::OnTimer()

@@ -224,6 +224,49 @@ TEST_F(HtmlStaticTest, HoverShowsTheHandAndTheHoverColourAndLeavingRestoresTheLi
     EXPECT_EQ(0, left.Count(hoverRed, 0, 0, kWidth, kHeight));
 }
 
+TEST_F(HtmlStaticTest, LinkTooltipHoldsOneToolWhateverTheMouseDoes)
+{
+    ASSERT_NE(nullptr, MakeControl(SS_LEFT, L"<a href=\"x\" tooltip=\"First tip\">first</a> plain "
+                                            L"<a msg=\"y\" tooltip=\"Second tip\">second</a>"));
+    Paint();
+    const auto areas = control.GetDrawer().GetHotAreas();
+    ASSERT_EQ(2u, areas.size());
+    HWND tip = control.GetToolTipWindow();
+    ASSERT_NE(nullptr, tip);
+    auto move = [&](int x, int y) { control.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); };
+    auto count = [&] { return static_cast<int>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0)); };
+    auto tool = [&](RECT* rect) {
+        static wchar_t text[80];
+        text[0] = 0;
+        TOOLINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.hwnd = control;
+        info.uId = 1234;
+        info.lpszText = text;
+        SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info));
+        if (rect)
+            *rect = info.rect;
+        SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+        return std::wstring(text);
+    };
+    for (int x = areas[0].area.left + 1; x < areas[0].area.right; x += 3)
+        move(x, (areas[0].area.top + areas[0].area.bottom) / 2);
+    EXPECT_EQ(1, count());
+    RECT rect;
+    EXPECT_EQ(L"First tip", tool(&rect));
+    EXPECT_TRUE(EqualRect(&rect, &areas[0].area));
+
+    // Straight onto the second link: the one tool follows it.
+    for (int i = 0; i < 5; ++i)
+        move(areas[1].area.left + 2 + i, (areas[1].area.top + areas[1].area.bottom) / 2);
+    EXPECT_EQ(1, count());
+    EXPECT_EQ(L"Second tip", tool(&rect));
+    EXPECT_TRUE(EqualRect(&rect, &areas[1].area));
+
+    move(areas[1].area.right + 5, kHeight - 2);   // off every link
+    EXPECT_EQ(0, count());
+}
+
 TEST_F(HtmlStaticTest, SetFontKeepsFontsItDidNotMakeAndDescribesThemToTheRenderer)
 {
     ASSERT_NE(nullptr, MakeControl(SS_LEFT, L"text"));
