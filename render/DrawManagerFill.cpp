@@ -145,6 +145,10 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
     }
     const int W = area.right - area.left;
     const int H = area.bottom - area.top;
+    // Sizes in 64 bits for the arithmetic below: a rectangle some ten thousand pixels tall or wide
+    // overflows products such as 255 * row or H * H.
+    const long long w = W;
+    const long long h = H;
     if (!m_canvas.Create(static_cast<DWORD>(W), static_cast<DWORD>(H), 8)) {
         FillSolid(dc, area, begin);
         return;
@@ -175,7 +179,7 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
         const int s = (255 - 2 * g) / 2;
         for (int r = 0; r < H; ++r)
             for (int c = 0; c < W; ++c) {
-                p.Put(r, c, (s * (W - c)) / W + (s * r) / H + g);
+                p.Put(r, c, static_cast<int>((s * (w - c)) / w + (s * static_cast<long long>(r)) / h + g));
                 p.AddNoise(r, c);
             }
         break;
@@ -183,14 +187,14 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
     case EffectHShade:
         for (int r = 0; r < H; ++r)
             for (int c = 0; c < W; ++c) {
-                p.Put(r, c, (r * (255 - 2 * g)) / H + g);
+                p.Put(r, c, static_cast<int>((r * (255LL - 2 * g)) / h + g));
                 p.AddNoise(r, c);
             }
         break;
     case EffectVShade:
         for (int c = 0; c < W; ++c)
             for (int r = 0; r < H; ++r) {
-                p.Put(r, c, ((255 - 2 * g) * (W - c)) / W + g);
+                p.Put(r, c, static_cast<int>(((255LL - 2 * g) * (w - c)) / w + g));
                 p.AddNoise(r, c);
             }
         break;
@@ -198,7 +202,7 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
     case EffectHardBump: {
         const int spread = effect == EffectHBump ? 128 - g : 128 - 2 * g;
         for (int r = 0; r < H; ++r) {
-            const int t = (255 * r) / H - 127;
+            const int t = static_cast<int>((255LL * r) / h - 127);
             for (int c = 0; c < W; ++c) {
                 p.Put(r, c, (Cube(t) * spread) / 128 + 128);
                 p.AddNoise(r, c);
@@ -206,18 +210,18 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
         }
         if (effect == EffectHardBump) {
             const int d = std::min(W / 6, 16);
-            const int Q = (H * H) / 4;
+            const long long Q = (h * h) / 4;
             if (Q == 0)
                 break;   // one row: the bevel's parabola has no height
             for (int r = 0; r < H; ++r) {
-                const int t = r - H / 2;
-                const int e = (d * t * t) / Q + W / 2 - d;
+                const long long t = r - H / 2;
+                const long long e = (d * t * t) / Q + W / 2 - d;
                 for (int c = 0; c < W; ++c) {
                     const int u = c - W / 2;
                     if (d > 0 && u > e)
-                        p.Put(r, c, (128 * (W - c)) / d + g);
+                        p.Put(r, c, static_cast<int>((128 * (w - c)) / d + g));
                     if (d > 0 && u + e < 0)
-                        p.Put(r, c, (255 - g) - (128 * c) / d);
+                        p.Put(r, c, static_cast<int>((255 - g) - (128LL * c) / d));
                     p.AddNoise(r, c);
                 }
             }
@@ -226,7 +230,7 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
     }
     case EffectVBump:
         for (int c = 0; c < W; ++c) {
-            const int t = (255 * (W - c)) / W - 127;
+            const int t = static_cast<int>((255 * (w - c)) / w - 127);
             for (int r = 0; r < H; ++r) {
                 p.Put(r, c, (Cube(t) * (128 - g)) / 128 + 128);
                 p.AddNoise(r, c);
@@ -235,9 +239,9 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
         break;
     case EffectSoftBump:
         for (int r = 0; r < H; ++r) {
-            const int tr = (255 * r) / H - 127;
+            const int tr = static_cast<int>((255LL * r) / h - 127);
             for (int c = 0; c < W; ++c) {
-                const int tc = (255 * (W - c)) / W - 127;
+                const int tc = static_cast<int>((255 * (w - c)) / w - 127);
                 int v = ((Cube(tr) + Cube(tc)) * (128 - g)) / 128 + 128;
                 v = std::max(v, g);
                 v = std::min(v, 255 - g);
@@ -267,7 +271,7 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
         const int s = (215 - 2 * g) / 2;
         for (int r = 0; r < H; ++r)
             for (int c = 0; c < W; ++c)
-                p.Put(r, c, p.At(r, c) + (s * (W - c)) / W + (s * r) / H + std::rand() / p.q);
+                p.Put(r, c, static_cast<int>(p.At(r, c) + (s * (w - c)) / w + (s * static_cast<long long>(r)) / h + std::rand() / p.q));
         break;
     }
     default:

@@ -228,3 +228,32 @@ TEST(DrawManagerFill, HardBumpOnNarrowRectangleHasNoBevels)
         }
     }
 }
+
+TEST(DrawManagerFill, PatternsOfHugeRectanglesKeepTheirShape)
+{
+    CDrawManager dm;
+    CDibSection32 s;
+    ASSERT_TRUE(s.Create(4, 4));   // the pattern is computed in full; only what the DC holds is seen
+    // A hard bump 50 000 rows tall: its bevels close at the top and bottom rows as on a short one.
+    for (int height : {600, 50000}) {
+        SCOPED_TRACE(height);
+        RECT r = {0, 0, 20, height};
+        dm.FillEffect(s.DC(), EffectHardBump, &r, RGB(255, 255, 255), RGB(128, 128, 128), 0, 0, 0);
+        const BYTE* bits = dm.GetCanvas().GetBits();
+        const DWORD line = dm.GetCanvas().GetLineWidth();
+        for (int row : {0, height - 1}) {
+            const int first = bits[static_cast<size_t>(row) * line];
+            for (int c = 1; c < 20; ++c)
+                EXPECT_LE(std::abs(bits[static_cast<size_t>(row) * line + c] - first), 2) << row << "," << c;
+        }
+        const size_t middle = static_cast<size_t>(height / 2) * line;
+        EXPECT_GT(std::abs(bits[middle] - bits[middle + 10]), 100) << "a bevel at the middle row's ends";
+    }
+    // A vertical shade nine million pixels wide runs from the begin end down to the other.
+    RECT wide = {0, 0, 9000000, 1};
+    dm.FillEffect(s.DC(), EffectVShade, &wide, RGB(255, 255, 255), RGB(128, 128, 128), 0, 0, 0);
+    const BYTE* bits = dm.GetCanvas().GetBits();
+    EXPECT_GE(bits[0], 254);
+    EXPECT_NEAR(bits[4500000], 128, 2);
+    EXPECT_LE(bits[8999999], 1);
+}
