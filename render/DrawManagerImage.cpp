@@ -508,31 +508,40 @@ HICON CDrawManager::StretchIcon(HICON icon, int cx, int cy)
     SIZE colourSize = {0, 0}, maskSize = {0, 0};
     GetBitmapSize(info.hbmColor, &colourSize);
     GetBitmapSize(info.hbmMask, &maskSize);
+    // A monochrome icon keeps its AND and XOR masks one above the other in a mask twice as tall.
+    const long long maskCy = info.hbmColor ? cy : 2LL * cy;
+    ICONINFO fresh = info;
     HDC screen = GetDC(nullptr);
     HDC source = CreateCompatibleDC(screen);
     HDC target = CreateCompatibleDC(screen);
-    ICONINFO fresh = info;
-    const int maskCy = info.hbmColor ? cy : cy * 2;
     fresh.hbmColor = info.hbmColor ? CreateCompatibleBitmap(screen, cx, cy) : nullptr;
-    fresh.hbmMask = CreateBitmap(cx, maskCy, 1, 1, nullptr);
+    fresh.hbmMask = maskCy <= 0x7FFFFFFF ? CreateBitmap(cx, static_cast<int>(maskCy), 1, 1, nullptr) : nullptr;
     ReleaseDC(nullptr, screen);
-    HGDIOBJ oldSource = SelectObject(source, info.hbmMask);
-    HGDIOBJ oldTarget = SelectObject(target, fresh.hbmMask);
-    SetStretchBltMode(target, COLORONCOLOR);
-    StretchBlt(target, 0, 0, cx, maskCy, source, 0, 0, maskSize.cx, maskSize.cy, SRCCOPY);
-    if (info.hbmColor) {
-        SelectObject(source, info.hbmColor);
-        SelectObject(target, fresh.hbmColor);
-        StretchBlt(target, 0, 0, cx, cy, source, 0, 0, colourSize.cx, colourSize.cy, SRCCOPY);
+    // Anything that could not be made gives no icon: without its colour bitmap the mask alone would
+    // pass for a monochrome icon of half the height.
+    HICON result = nullptr;
+    if (source && target && fresh.hbmMask && (fresh.hbmColor || !info.hbmColor)) {
+        HGDIOBJ oldSource = SelectObject(source, info.hbmMask);
+        HGDIOBJ oldTarget = SelectObject(target, fresh.hbmMask);
+        SetStretchBltMode(target, COLORONCOLOR);
+        BOOL drawn = StretchBlt(target, 0, 0, cx, static_cast<int>(maskCy), source, 0, 0, maskSize.cx, maskSize.cy, SRCCOPY);
+        if (info.hbmColor) {
+            SelectObject(source, info.hbmColor);
+            SelectObject(target, fresh.hbmColor);
+            drawn = drawn && StretchBlt(target, 0, 0, cx, cy, source, 0, 0, colourSize.cx, colourSize.cy, SRCCOPY);
+        }
+        SelectObject(source, oldSource);
+        SelectObject(target, oldTarget);
+        fresh.fIcon = TRUE;
+        fresh.xHotspot = cx / 2;
+        fresh.yHotspot = cy / 2;
+        if (drawn)
+            result = CreateIconIndirect(&fresh);
     }
-    SelectObject(source, oldSource);
-    SelectObject(target, oldTarget);
-    DeleteDC(source);
-    DeleteDC(target);
-    fresh.fIcon = TRUE;
-    fresh.xHotspot = cx / 2;
-    fresh.yHotspot = cy / 2;
-    HICON result = CreateIconIndirect(&fresh);
+    if (source)
+        DeleteDC(source);
+    if (target)
+        DeleteDC(target);
     for (HBITMAP b : {info.hbmColor, info.hbmMask, fresh.hbmColor, fresh.hbmMask})
         if (b)
             DeleteObject(b);
