@@ -371,8 +371,12 @@ void CHtmlDrawer::OpenUrl(const wchar_t* target, int show)
         cut = line.find(L"%1");
     if (cut != std::wstring::npos)
         line.erase(cut);
-    line += L" ";
-    line += target;
+    // The target goes in as one argument: quoted, so that spaces do not split it, and with its own
+    // quotes as %22, so that none can end the argument and add others to the browser's command.
+    line += L" \"";
+    for (const wchar_t* c = target; *c; ++c)
+        line += *c == L'"' ? std::wstring(L"%22") : std::wstring(1, *c);
+    line += L"\"";
     int bytes = WideCharToMultiByte(CP_THREAD_ACP, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::vector<char> narrow(bytes > 0 ? bytes : 1, '\0');
     if (bytes > 0 &&
