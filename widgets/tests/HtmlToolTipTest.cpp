@@ -4,6 +4,7 @@
 #include "tests/support/DialogWatcher.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/WindowPixels.h"
+#include "render/MarkupCanvas.h"
 #include "widgets/HtmlToolTip.h"
 
 #include <gtest/gtest.h>
@@ -262,6 +263,53 @@ TEST_F(HtmlToolTipTest, BalloonDrawsItsTextFillAndBorderInsideItsShapeAndTellsTh
 
     tip.OnMenuSelect(0, MF_SEPARATOR, GetSystemMenu(tools, FALSE));
     EXPECT_FALSE(Visible()) << "a menu separator hides the tip";
+}
+
+TEST_F(HtmlToolTipTest, DiagnosticTableShowsOtherWindowsTextsAsTheyStand)
+{
+    const wchar_t title[] = L"<a href=\"x\">Click</a></td> &lt;&amp;";
+    HWND other = CreateWindowExW(0, L"STATIC", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, other);
+    const CMarkupString markup = tip.BuildDiagnosticText(other, POINT{1, 2});
+    CHtmlDrawer reference;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 800, 600);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    struct Drawn
+    {
+        std::wstring text;
+        static void Log(const MarkupDrawRecord& record, void* self)
+        {
+            if (record.kind == MarkupDrawRecord::Text)
+                static_cast<Drawn*>(self)->text += record.text;
+        }
+    } drawn;
+    SIZE size = {0, 0};
+    reference.PrepareOutput(dc, markup.c_str(), &size);
+    SetMarkupDrawLogger(&Drawn::Log, &drawn);
+    RECT rect = {0, 0, size.cx, size.cy};
+    reference.DrawPreparedOutput(dc, &rect);
+    SetMarkupDrawLogger(nullptr, nullptr);
+    EXPECT_NE(std::wstring::npos, drawn.text.find(title)) << std::string(drawn.text.begin(), drawn.text.end());
+    EXPECT_TRUE(reference.GetHotAreas().empty()) << "the title made a link";
+    EXPECT_EQ(4u, reference.GetTables().size()) << "the title changed the table";
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    DestroyWindow(other);
+}
+
+TEST(HtmlToolTipTimers, AnimationPeriodZeroBeforeCreationStartsNoTimer)
+{
+    for (UINT period : {0u, 40u}) {
+        CHtmlToolTip tip;
+        tip.SetDelayTime(CHtmlToolTip::kDelayAnimation, period);
+        ASSERT_NE(nullptr, tip.Create(nullptr));
+        EXPECT_EQ(period != 0, KillTimer(tip, CHtmlToolTip::kAnimationTimer) != FALSE) << period;
+        tip.DestroyWindow();
+    }
 }
 
 TEST_F(HtmlToolTipTest, ToolbarButtonExplainsItselfWithTheSecondLineOfItsString)
