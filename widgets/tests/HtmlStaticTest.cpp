@@ -155,6 +155,28 @@ TEST_F(HtmlStaticTest, ContentWiderThanTheControlIsCutAtItsEdge)
     EXPECT_LT(ink.bottom, kHeight / 2);
 }
 
+TEST_F(HtmlStaticTest, UnwrappedTextAlignsWithinTheWholeWidth)
+{
+    struct Case { const wchar_t* text; int marginX; int inkRight; } cases[] = {
+        {L"<right>end</right>", 0, kWidth - 1},
+        {L"<right>end</right>", 10, kWidth - 10 - 1},
+        {L"<center>mid</center>", 0, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.marginX);
+        ASSERT_NE(nullptr, MakeControl(SS_LEFTNOWORDWRAP, c.text));
+        control.SetMargins(c.marginX, 0);
+        const Box ink = InkBox(Paint(), kWhite);
+        ASSERT_FALSE(ink.Empty());
+        EXPECT_GE(control.GetContentRect().right - control.GetContentRect().left, kWidth - 2 * c.marginX - 1);
+        if (c.inkRight >= 0)
+            EXPECT_NEAR(c.inkRight, ink.right, 4);
+        else
+            EXPECT_NEAR(kWidth / 2, (ink.left + ink.right) / 2, 4);
+        control.DestroyWindow();
+    }
+}
+
 TEST_F(HtmlStaticTest, MessageLinkClickReachesTheParentsCallbackAndADisabledControlIgnoresIt)
 {
     ASSERT_NE(nullptr, MakeControl(SS_LEFT, L""));
