@@ -224,6 +224,39 @@ TEST(HtmlImages, HotStyleShadowAndDisabledLook)
     DeleteObject(bmp);
 }
 
+TEST(HtmlImages, OnlyAPictureWithAShadowFlagIsOffsetAndOnlyIntoTheRoomItTakes)
+{
+    HBITMAP bmp = MakeStrip(20, {RGB(200, 0, 0)});
+    const COLORREF red = RGB(200, 0, 0);
+    const COLORREF white = RGB(255, 255, 255);
+    // No shadow flag: drawn where the layout put it, although the drawer's shadow is on.
+    MarkupFixture plain;
+    plain.Render(Markup(L"<bmp handle=0x%X>X", reinterpret_cast<UINT_PTR>(bmp)).c_str());
+    RECT r = Images(plain)[0].rect;
+    EXPECT_EQ(plain.Pixel(r.left + 1, r.top + 1), red);
+    EXPECT_EQ(plain.Pixel(r.left + 22, r.top + 22), white) << "not moved by the shadow offsets";
+    EXPECT_EQ(plain.Texts()[0].rect.left, 20);
+
+    // A shadow in the normal style and none in the hot one: hovered, the picture moves into the
+    // room its shadow took (the pressed look).
+    MarkupFixture link;
+    const std::wstring markup = Markup(L"<a msg=m><bmp handle=0x%X style=s hotstyle=d></a>X",
+                                       reinterpret_cast<UINT_PTR>(bmp));
+    link.Render(markup.c_str());
+    r = Images(link)[0].rect;
+    EXPECT_EQ(link.Texts()[0].rect.left, 24) << "the picture and its shadow's offset";
+    EXPECT_EQ(link.Pixel(r.left + 1, r.top + 1), red);
+    POINT p = {r.left + 5, r.top + 5};
+    link.drawer.OnSetCursor(&p);
+    link.Clear();
+    link.Render(markup.c_str());
+    r = Images(link)[0].rect;
+    EXPECT_EQ(link.Pixel(r.left + 1, r.top + 1), white) << "moved away";
+    EXPECT_EQ(link.Pixel(r.left + 4 + 1, r.top + 4 + 1), RGB(150, 0, 0)) << "darkened, 4 right and down";
+    EXPECT_EQ(link.Pixel(r.left + 4 + 19, r.top + 4 + 19), RGB(150, 0, 0));
+    DeleteObject(bmp);
+}
+
 TEST(HtmlImages, MessageBoxIconTablePutsTheTextBesideTheIcon)
 {
     CDibSection32 colour;
