@@ -54,17 +54,16 @@ BOOL CStyledButton::SubclassWindow(HWND hWnd)
 {
     if (m_hWnd != nullptr || !::IsWindow(hWnd))
         return FALSE;
-    CWindow button(hWnd);
-    m_hWnd = hWnd;   // read the style and open the theme for this window before taking it over
+    // Only a button we draw becomes owner-drawn: one we could not take over keeps drawing itself.
+    if (!CWindowImplRoot::SubclassWindow(hWnd))
+        return FALSE;
     ReadKind();
     OpenTheme();
     if (m_cursor == nullptr)
         m_cursor = ::LoadCursorW(nullptr, IDC_HAND);
     // Owner-draw replaces the type bits (ORing 11 into a radio or group type would give type 15).
-    const DWORD style = button.GetStyle();
-    ::SetWindowLongW(hWnd, GWL_STYLE, static_cast<LONG>((style & ~BS_TYPEMASK) | BS_OWNERDRAW));
-    m_hWnd = nullptr;
-    return CWindowImplRoot::SubclassWindow(hWnd);
+    ::SetWindowLongW(hWnd, GWL_STYLE, static_cast<LONG>((GetStyle() & ~BS_TYPEMASK) | BS_OWNERDRAW));
+    return TRUE;
 }
 
 HWND CStyledButton::Create(HWND parent, const RECT& rect, const wchar_t* text, UINT id, DWORD style)

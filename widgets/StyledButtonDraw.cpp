@@ -176,15 +176,24 @@ void CStyledButton::DrawBackgroundImage(HDC dc, const RECT& rect, int state)
     if (half > width / 2)
         half = width / 2;
     const int rectHeight = rect.bottom - rect.top;
+    // Below full alpha the frame shows what lies under it, a little bluer.
+    Gdiplus::ImageAttributes attributes;
+    Gdiplus::ImageAttributes* through = nullptr;
+    if (m_bkAlpha < 255) {
+        Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1.1f, 0, 0},
+                                        {0, 0, 0, m_bkAlpha / 255.0f, 0}, {0, 0, 0, 0, 1}}};
+        attributes.SetColorMatrix(&matrix);
+        through = &attributes;
+    }
     Gdiplus::Graphics graphics(dc);
     graphics.DrawImage(m_bkImage, Gdiplus::Rect(rect.left, rect.top, half, rectHeight), source, 0, half, height,
-                       Gdiplus::UnitPixel);
+                       Gdiplus::UnitPixel, through);
     graphics.DrawImage(m_bkImage, Gdiplus::Rect(rect.right - half, rect.top, half, rectHeight),
-                       source + frameWidth - half, 0, half, height, Gdiplus::UnitPixel);
+                       source + frameWidth - half, 0, half, height, Gdiplus::UnitPixel, through);
     const int gap = width - 2 * half;
     if (gap > 0)
         graphics.DrawImage(m_bkImage, Gdiplus::Rect(rect.left + half, rect.top, gap, rectHeight),
-                           source + frameWidth / 2, 0, 1, height, Gdiplus::UnitPixel);
+                           source + frameWidth / 2, 0, 1, height, Gdiplus::UnitPixel, through);
 }
 
 void CStyledButton::DrawThemedMark(HDC dc, const RECT& rect, bool hot, bool pressed, bool disabled, RECT* textRect)
@@ -297,8 +306,22 @@ LRESULT CStyledButton::OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL&)
     } else {
         OnDrawBackground(dc, rect);
     }
-    if (m_bkImage != nullptr)
-        DrawBackgroundImage(dc, rect, disabled ? 3 : (pressed ? 2 : (hot ? 1 : 0)));
+    if (m_bkImage != nullptr) {
+        const int state = disabled ? 3 : (pressed ? 2 : (hot ? 1 : 0));
+        if (m_menu == nullptr) {
+            DrawBackgroundImage(dc, rect, state);
+        } else {
+            // The drop-down part has a state of its own: hot alone while the mouse is over it,
+            // pressed while its menu shows.
+            RECT main = rect;
+            RECT arrow = rect;
+            main.right = arrow.left = rect.right - kDropDownWidth;
+            const int arrowState = disabled ? 3 : (m_menuShowing ? 2 : state);
+            const int mainState = state == 1 && m_dropDownHover ? 0 : state;
+            DrawBackgroundImage(dc, main, mainState);
+            DrawBackgroundImage(dc, arrow, arrowState);
+        }
+    }
 
     RECT textRect = rect;
     if (themed && !hasContent && (IsCheckKind(m_kind) || IsRadioKind(m_kind))) {

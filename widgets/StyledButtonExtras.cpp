@@ -80,6 +80,21 @@ DWORD CStyledButton::SetTooltipText(const wchar_t* text, bool activate)
     return kStyledButtonOk;
 }
 
+LRESULT CStyledButton::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    // The tip's tool is the whole button, at its new size.
+    if (m_tooltip != nullptr) {
+        TOOLINFOW tool = {};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.hwnd = m_hWnd;
+        tool.uId = 1;
+        GetClientRect(&tool.rect);
+        ::SendMessageW(m_tooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    bHandled = FALSE;   // the background copy goes too
+    return 0;
+}
+
 DWORD CStyledButton::ActivateTooltip(bool activate)
 {
     if (m_tooltip != nullptr)

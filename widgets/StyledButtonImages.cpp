@@ -127,13 +127,24 @@ void CStyledButton::FreeImages()
 DWORD CStyledButton::SetIcon(HICON in, HICON out)
 {
     FreeImages();
+    // The button owns what it is given: "out" the same as "in" is one icon, destroyed once.
+    if (out == in)
+        out = nullptr;
+    const bool copyOut = IsOutSentinel(out);
     m_in.icon = in;
     if (!MeasureIcon(in, &m_in.width, &m_in.height)) {
+        if (out != nullptr && !copyOut)
+            ::DestroyIcon(out);
         FreeImages();
         return kStyledButtonLoadFailed;
     }
-    if (out == GreyIcon() || out == DarkerIcon())
+    if (copyOut) {
         out = RecolouredIcon(in, out == GreyIcon());
+        if (out == nullptr) {
+            FreeImages();
+            return kStyledButtonLoadFailed;   // no grey or darker copy of this icon
+        }
+    }
     if (out != nullptr) {
         m_out.icon = out;
         if (!MeasureIcon(out, &m_out.width, &m_out.height)) {
@@ -244,10 +255,11 @@ DWORD CStyledButton::SetImage(Gdiplus::Image* image, int frames)
     return kStyledButtonOk;
 }
 
-DWORD CStyledButton::SetBkImage(Gdiplus::Image* image)
+DWORD CStyledButton::SetBkImage(Gdiplus::Image* image, BYTE alpha)
 {
     delete m_bkImage;
     m_bkImage = image;
+    m_bkAlpha = alpha;
     m_drawFlags &= static_cast<BYTE>(~kThemed);
     Repaint();
     return kStyledButtonOk;

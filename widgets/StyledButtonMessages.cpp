@@ -146,7 +146,10 @@ LRESULT CStyledButton::OnSetStyle(UINT msg, WPARAM wParam, LPARAM lParam, BOOL&)
 
 LRESULT CStyledButton::OnGetCheck(UINT, WPARAM, LPARAM, BOOL&)
 {
-    return m_checkBox || m_pushLike ? m_checked : 0;
+    if (!m_checkBox && !m_pushLike)
+        return 0;
+    // A disabled check box answers "indeterminate"; GetCheck keeps its state.
+    return IsWindowEnabled() ? m_checked : BST_INDETERMINATE;
 }
 
 LRESULT CStyledButton::OnSetCheck(UINT, WPARAM wParam, LPARAM, BOOL&)
