@@ -25,6 +25,7 @@ CHtmlDrawer::CHtmlDrawer() : m_disabledColor(GetSysColor(COLOR_BTNSHADOW))
 
 CHtmlDrawer::~CHtmlDrawer()
 {
+    FreePictures();
     if (m_ownsResourceModule && m_resourceModule)
         FreeLibrary(m_resourceModule);
     if (m_handCursor)
@@ -149,6 +150,7 @@ void CHtmlDrawer::PrepareText(HDC dc, const wchar_t* text, SIZE* size)
         m_text = text;
     }
     NormalizeText();
+    FreePictures();   // the pictures of the text before, or of files that may have changed since
     SIZE measured = {0, 0};
     if (!m_text.empty()) {
         m_measuring = TRUE;
@@ -179,6 +181,10 @@ void CHtmlDrawer::DrawPrepared(HDC dc, const RECT* rect)
     m_measuring = FALSE;
     // Hosts repaint many times after one measuring pass: start each drawing pass from no hot areas.
     m_hotAreas.clear();
+    const int clip = GetClipBox(dc, &m_clipBox);
+    m_clipKnown = clip != ERROR;
+    if (clip == NULLREGION)
+        m_clipBox = RECT{0, 0, 0, 0};
     SIZE size = {0, 0};
     DrawMarkup(&size, rect);
 }

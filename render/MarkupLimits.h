@@ -13,6 +13,7 @@ const int kMaxTableSpan = 1000;          // colspan, rowspan
 const int kMaxTableCells = 1 << 18;      // rows x columns of one table's grid
 const int kMaxTableDepth = 32;           // tables inside tables; deeper ones are left out
 const int kMaxMarkupExtent = 1 << 24;     // the size of a whole table or run in pixels
+const int kMaxMarkupPicturesDrawn = 128;  // pictures drawn in one drawing pass; later ones keep their room
 
 // v cut to [-limit, limit].
 inline int ClampMarkup(long long v, int limit)

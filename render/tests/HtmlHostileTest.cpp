@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <psapi.h>
 #include <cstdlib>
+#include <map>
 
 namespace {
 // Processor time, generous: the quadratic cases took from seconds to minutes. Wall time only
@@ -136,9 +137,10 @@ TEST(HtmlHostile, SpansAndSizesPastTheBoundsAreCut)
     std::wstring nested;
     for (int i = 0; i < kMaxTableDepth + 5; ++i)
         nested += L"<table><tr><td>" + std::to_wstring(i);
-    f.Render(nested.c_str());
-    EXPECT_NE(f.AllText().find(L"|" + std::to_wstring(kMaxTableDepth - 1) + L"|"), std::wstring::npos);
-    EXPECT_EQ(f.AllText().find(L"|" + std::to_wstring(kMaxTableDepth) + L"|"), std::wstring::npos);
+    MarkupFixture tall(600, 2000);   // room for every level that is drawn
+    tall.Render(nested.c_str());
+    EXPECT_NE(tall.AllText().find(L"|" + std::to_wstring(kMaxTableDepth - 1) + L"|"), std::wstring::npos);
+    EXPECT_EQ(tall.AllText().find(L"|" + std::to_wstring(kMaxTableDepth) + L"|"), std::wstring::npos);
 }
 
 TEST(HtmlHostile, SizesThatWouldBeNegativeCountAsNothing)
@@ -182,10 +184,22 @@ TEST(HtmlHostile, ALongWordIsCutIntoLinesThatFitWithNothingLost)
     MarkupFixture f;
     const std::wstring word(20000, L'm');
     f.drawer.SetMaxWidth(150);
-    f.Render(word.c_str());
+    f.Prepare(word.c_str());
+    // Only lines inside the canvas are drawn: the text is drawn a canvas height further up each
+    // time, and each line is taken from the first drawing that shows it.
+    std::map<LONG, MarkupDrawRecord> lines;
+    for (int page = 0; page * f.canvas.Height() < f.size.cy; ++page) {
+        const int shift = page * f.canvas.Height();
+        f.Draw(0, -shift, f.size.cx, f.size.cy);
+        for (MarkupDrawRecord r : f.Texts()) {
+            OffsetRect(&r.rect, 0, shift);
+            lines.emplace(r.rect.top, r);
+        }
+    }
     size_t drawn = 0;
     LONG lastTop = -1;
-    for (const MarkupDrawRecord& r : f.Texts()) {
+    for (const auto& line : lines) {
+        const MarkupDrawRecord& r = line.second;
         drawn += r.text.size();
         EXPECT_LE(r.rect.right - r.rect.left, 150);
         EXPECT_GT(r.rect.top, lastTop);

@@ -1,4 +1,5 @@
 #include "MarkupTestSupport.h"
+#include "render/MarkupLimits.h"
 #include "core/WideFormat.h"
 #include <gtest/gtest.h>
 
@@ -254,6 +255,20 @@ TEST(HtmlImages, OnlyAPictureWithAShadowFlagIsOffsetAndOnlyIntoTheRoomItTakes)
     EXPECT_EQ(link.Pixel(r.left + 1, r.top + 1), white) << "moved away";
     EXPECT_EQ(link.Pixel(r.left + 4 + 1, r.top + 4 + 1), RGB(150, 0, 0)) << "darkened, 4 right and down";
     EXPECT_EQ(link.Pixel(r.left + 4 + 19, r.top + 4 + 19), RGB(150, 0, 0));
+    DeleteObject(bmp);
+}
+
+TEST(HtmlImages, APassDrawsABoundedNumberOfPicturesAndLaysOutAll)
+{
+    HBITMAP bmp = MakeStrip(2, {RGB(200, 0, 0)});
+    std::wstring text;
+    for (int i = 0; i < kMaxMarkupPicturesDrawn + 72; ++i)
+        text += Markup(L"<bmp handle=0x%X>", reinterpret_cast<UINT_PTR>(bmp));
+    MarkupFixture f(1200, 100);
+    f.Render((text + L"X").c_str());
+    EXPECT_EQ(static_cast<size_t>(kMaxMarkupPicturesDrawn), Images(f).size());
+    ASSERT_EQ(1u, f.Texts().size());
+    EXPECT_EQ(2 * (kMaxMarkupPicturesDrawn + 72), f.Texts()[0].rect.left) << "every picture keeps its room";
     DeleteObject(bmp);
 }
 
