@@ -1,7 +1,7 @@
 // Image operations when the system cannot make what they ask for: the GDI calls of this executable
 // go through hooks that can be told to fail.
-#include "render/DibSection32.h"
 #include "render/DrawManager.h"
+#include "render/tests/MarkupTestSupport.h"
 #include "tests/support/ImportSlot.h"
 #include <gtest/gtest.h>
 
@@ -43,19 +43,6 @@ struct Refusing
     ~Refusing() { g_refuse = Refuse::kNothing; }
 };
 
-HICON MakeIcon()
-{
-    CDibSection32 colour;
-    colour.Create(16, 16);
-    for (int i = 0; i < colour.Count(); ++i)
-        colour.Bits()[i] = 0x0000FF;
-    BYTE mask[32] = {};
-    ICONINFO info = {TRUE, 8, 8, CreateBitmap(16, 16, 1, 1, mask), colour.Detach()};
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(info.hbmMask);
-    DeleteObject(info.hbmColor);
-    return icon;
-}
 
 }  // namespace
 
@@ -69,7 +56,7 @@ void* g_slotCreateCompatibleDC __asm__(IMPORT_SLOT(CreateCompatibleDC, 4)) =
 
 TEST(DrawManagerFailure, StretchIconGivesNoIconWhenAPartCannotBeMade)
 {
-    HICON icon = MakeIcon();
+    HICON icon = MakeSolidIcon(16, 0x0000FF);
     ASSERT_NE(nullptr, icon);
     CDrawManager dm;
     HICON whole = dm.StretchIcon(icon, 48, 40);

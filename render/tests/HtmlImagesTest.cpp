@@ -124,15 +124,7 @@ TEST(HtmlImages, BitmapFromFileAndTableBackground)
 
 TEST(HtmlImages, IconsDrawAtTheirOwnSize)
 {
-    CDibSection32 colour;
-    colour.Create(16, 16);
-    for (int i = 0; i < colour.Count(); ++i)
-        colour.Bits()[i] = Px(RGB(0, 128, 0));
-    BYTE mask[32] = {};
-    ICONINFO info = {TRUE, 8, 8, CreateBitmap(16, 16, 1, 1, mask), colour.Detach()};
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(info.hbmMask);
-    DeleteObject(info.hbmColor);
+    HICON icon = MakeSolidIcon(16, Px(RGB(0, 128, 0)));
     MarkupFixture f;
     f.Render(Markup(L"<icon handle=0x%X>X", reinterpret_cast<UINT_PTR>(icon)).c_str());
     ASSERT_EQ(f.Texts().size(), 1u);

@@ -4,8 +4,8 @@
 #include "tests/support/DialogWatcher.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/WindowPixels.h"
-#include "render/MarkupCanvas.h"
 #include "widgets/HtmlStatic.h"
+#include "widgets/tests/DrawnText.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -202,22 +202,14 @@ TEST_F(HtmlStaticTest, MessageLinkClickReachesTheParentsCallbackAndADisabledCont
 
 TEST_F(HtmlStaticTest, HyperlinkTargetCannotRewriteTheLink)
 {
-    struct Drawn
-    {
-        std::wstring text;
-        static void Log(const MarkupDrawRecord& record, void* self)
-        {
-            if (record.kind == MarkupDrawRecord::Text)
-                static_cast<Drawn*>(self)->text += record.text;
-        }
-    } drawn;
     ASSERT_NE(nullptr, MakeControl(SS_LEFT, L""));
     control.SetHyperlink(L"Press here", L"say \"hi\"> <b>bold</b> & more", TRUE);
     control.SetLinkCallback(kLinkMessage, 5);
-    SetMarkupDrawLogger(&Drawn::Log, &drawn);
-    Paint();
-    SetMarkupDrawLogger(nullptr, nullptr);
-    EXPECT_EQ(L"Press here", drawn.text) << "nothing of the target spills into the text";
+    {
+        const CDrawnText drawn;
+        Paint();
+        EXPECT_EQ(L"Press here", drawn.Text()) << "nothing of the target spills into the text";
+    }
     ASSERT_EQ(1u, control.GetDrawer().GetHotAreas().size());
     const POINT at = LinkPoint();
     control.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));

@@ -4,8 +4,8 @@
 #include "tests/support/DialogWatcher.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/WindowPixels.h"
-#include "render/MarkupCanvas.h"
 #include "widgets/HtmlToolTip.h"
+#include "widgets/tests/DrawnText.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -313,22 +313,16 @@ TEST_F(HtmlToolTipTest, DiagnosticTableShowsOtherWindowsTextsAsTheyStand)
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 800, 600);
     ReleaseDC(nullptr, screen);
     HGDIOBJ old = SelectObject(dc, bitmap);
-    struct Drawn
-    {
-        std::wstring text;
-        static void Log(const MarkupDrawRecord& record, void* self)
-        {
-            if (record.kind == MarkupDrawRecord::Text)
-                static_cast<Drawn*>(self)->text += record.text;
-        }
-    } drawn;
     SIZE size = {0, 0};
     reference.PrepareOutput(dc, markup.c_str(), &size);
-    SetMarkupDrawLogger(&Drawn::Log, &drawn);
-    RECT rect = {0, 0, size.cx, size.cy};
-    reference.DrawPreparedOutput(dc, &rect);
-    SetMarkupDrawLogger(nullptr, nullptr);
-    EXPECT_NE(std::wstring::npos, drawn.text.find(title)) << std::string(drawn.text.begin(), drawn.text.end());
+    std::wstring drawn;
+    {
+        const CDrawnText texts;
+        RECT rect = {0, 0, size.cx, size.cy};
+        reference.DrawPreparedOutput(dc, &rect);
+        drawn = texts.Text();
+    }
+    EXPECT_NE(std::wstring::npos, drawn.find(title)) << std::string(drawn.begin(), drawn.end());
     EXPECT_TRUE(reference.GetHotAreas().empty()) << "the title made a link";
     EXPECT_EQ(4u, reference.GetTables().size()) << "the title changed the table";
     SelectObject(dc, old);

@@ -112,6 +112,16 @@ protected:
                                  kButtonHeight, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
                                  nullptr);
     }
+    // The button's tooltip window: owned by its top-level window.
+    HWND ButtonTooltip() const
+    {
+        HWND tip = nullptr;
+        for (HWND w = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w != nullptr;
+             w = ::FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr))
+            if (::GetWindow(w, GW_OWNER) == parent.m_hWnd)
+                tip = w;
+        return tip;
+    }
     PixelImage Paint(CStyledButton& button)
     {
         button.Invalidate();
@@ -193,11 +203,7 @@ TEST_F(StyledButtonFixture, CursorTooltipStyleAndSizeMessages)
 
     // The tip is a tooltip window (owned by the button's top-level window) holding the text.
     EXPECT_EQ(kStyledButtonOk, button.SetTooltipText(L"Pitch"));
-    HWND tip = nullptr;
-    for (HWND w = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w != nullptr;
-         w = ::FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr))
-        if (::GetWindow(w, GW_OWNER) == parent.m_hWnd)
-            tip = w;
+    HWND tip = ButtonTooltip();
     ASSERT_NE(nullptr, tip);
     wchar_t text[32] = {};
     TOOLINFOW tool = {};
@@ -710,11 +716,7 @@ TEST_F(StyledButtonFixture, TooltipToolFollowsTheButtonsSize)
     HWND hWnd = MakeButton(BS_PUSHBUTTON, L"tip");
     ASSERT_TRUE(button.SubclassWindow(hWnd));
     ASSERT_EQ(kStyledButtonOk, button.SetTooltipText(L"Pitch"));
-    HWND tip = nullptr;
-    for (HWND w = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w != nullptr;
-         w = ::FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr))
-        if (::GetWindow(w, GW_OWNER) == parent.m_hWnd)
-            tip = w;
+    HWND tip = ButtonTooltip();
     ASSERT_NE(nullptr, tip);
     ::MoveWindow(hWnd, 20, 20, 130, 45, TRUE);
     TOOLINFOW tool = {};
