@@ -34,23 +34,27 @@ BYTE Lerp128(int a, int b, int k, int kEnd)
     return static_cast<BYTE>((a * (kEnd - k) + b * k) / 128);
 }
 
-// The pattern's pixel loops in one place: values are kept modulo 256 as the canvas stores them.
+// The pattern's pixel loops in one place: values are kept modulo 256 as the canvas stores them. The
+// canvas holds a window of the pattern: rows (counted from the bottom) and columns of the whole
+// rectangle, less the window's offsets.
 class PatternCanvas
 {
 public:
-    PatternCanvas(CDibBitmap& dib, int granularity)
-        : m_bits(dib.GetBits()), m_line(static_cast<int>(dib.GetLineWidth())), g(granularity),
-          q(granularity ? kRandMax / (2 * granularity) : kRandMax)
+    PatternCanvas(CDibBitmap& dib, int granularity, long long row0, long long column0)
+        : m_bits(dib.GetBits()), m_line(static_cast<long long>(dib.GetLineWidth())), m_row0(row0),
+          m_column0(column0), g(granularity), q(granularity ? kRandMax / (2 * granularity) : kRandMax)
     {
     }
-    BYTE& At(int row, int column) { return m_bits[row * m_line + column]; }
+    BYTE& At(long long row, long long column) { return m_bits[(row - m_row0) * m_line + (column - m_column0)]; }
     int Noise() const { return (std::rand() / q) & 255; }
-    void Put(int row, int column, int value) { At(row, column) = static_cast<BYTE>(value); }
-    void AddNoise(int row, int column) { Put(row, column, At(row, column) + Noise() - g); }
+    void Put(long long row, long long column, long long value) { At(row, column) = static_cast<BYTE>(value); }
+    void AddNoise(long long row, long long column) { Put(row, column, At(row, column) + Noise() - g); }
 
 private:
     BYTE* m_bits;
-    int m_line;
+    long long m_line;
+    long long m_row0;
+    long long m_column0;
 
 public:
     const int g;
@@ -128,24 +132,29 @@ void CDrawManager::FillEffect(HDC dc, int effect, const RECT* rect, COLORREF beg
 void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF begin, COLORREF mid,
                                COLORREF end, BYTE granularity, BYTE blendPercent)
 {
-    RECT area = rect;
-    if (static_cast<long long>(area.right) - area.left < 1 || static_cast<long long>(area.bottom) - area.top < 1) {
+    // Sizes in 64 bits for the arithmetic below: a rectangle some ten thousand pixels tall or wide
+    // overflows products such as 255 * row or H * H.
+    const long long W = static_cast<long long>(rect.right) - rect.left;
+    const long long H = static_cast<long long>(rect.bottom) - rect.top;
+    if (W < 1 || H < 1) {
         m_canvas.Free();
         return;
     }
-    if (TooManyPixels(static_cast<long long>(area.right) - area.left,
-                      static_cast<long long>(area.bottom) - area.top)) {
-        RECT clip;
-        if (GetClipBox(dc, &clip) == ERROR || !IntersectRect(&area, &rect, &clip))
-            return;
-        if (TooManyPixels(area.right - area.left, area.bottom - area.top)) {
+    // Only the part the DC shows is computed, as a window of the whole rectangle's pattern: a large
+    // table cell of which a corner is seen costs that corner.
+    RECT area = rect;
+    RECT clip;
+    const bool clipped = GetClipBox(dc, &clip) != ERROR;
+    if (clipped && !IntersectRect(&area, &rect, &clip))
+        return;
+    const long long vw = static_cast<long long>(area.right) - area.left;
+    const long long vh = static_cast<long long>(area.bottom) - area.top;
+    if (TooManyPixels(vw, vh)) {
+        if (clipped)
             FillSolid(dc, area, begin);
-            return;
-        }
+        return;
     }
-    const int W = area.right - area.left;
-    const int H = area.bottom - area.top;
-    if (!m_canvas.Create(static_cast<DWORD>(W), static_cast<DWORD>(H), 8)) {
+    if (!m_canvas.Create(static_cast<DWORD>(vw), static_cast<DWORD>(vh), 8)) {
         FillSolid(dc, area, begin);
         return;
     }
@@ -163,33 +172,38 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
     }
     m_canvas.BlendPalette(begin, blendPercent);
 
-    PatternCanvas p(m_canvas, granularity);
+    // The window: rows of the whole rectangle counted from its bottom, columns from its left.
+    const long long r0 = static_cast<long long>(rect.bottom) - area.bottom;
+    const long long r1 = r0 + vh;
+    const long long c0 = static_cast<long long>(area.left) - rect.left;
+    const long long c1 = c0 + vw;
+    PatternCanvas p(m_canvas, granularity, r0, c0);
     const int g = p.g;
     switch (effect) {
     case EffectNoise:
-        for (int r = 0; r < H; ++r)
-            for (int c = 0; c < W; ++c)
+        for (long long r = r0; r < r1; ++r)
+            for (long long c = c0; c < c1; ++c)
                 p.Put(r, c, p.Noise() - g + 128);
         break;
     case EffectDiagShade: {
         const int s = (255 - 2 * g) / 2;
-        for (int r = 0; r < H; ++r)
-            for (int c = 0; c < W; ++c) {
+        for (long long r = r0; r < r1; ++r)
+            for (long long c = c0; c < c1; ++c) {
                 p.Put(r, c, (s * (W - c)) / W + (s * r) / H + g);
                 p.AddNoise(r, c);
             }
         break;
     }
     case EffectHShade:
-        for (int r = 0; r < H; ++r)
-            for (int c = 0; c < W; ++c) {
+        for (long long r = r0; r < r1; ++r)
+            for (long long c = c0; c < c1; ++c) {
                 p.Put(r, c, (r * (255 - 2 * g)) / H + g);
                 p.AddNoise(r, c);
             }
         break;
     case EffectVShade:
-        for (int c = 0; c < W; ++c)
-            for (int r = 0; r < H; ++r) {
+        for (long long c = c0; c < c1; ++c)
+            for (long long r = r0; r < r1; ++r) {
                 p.Put(r, c, ((255 - 2 * g) * (W - c)) / W + g);
                 p.AddNoise(r, c);
             }
@@ -197,23 +211,23 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
     case EffectHBump:
     case EffectHardBump: {
         const int spread = effect == EffectHBump ? 128 - g : 128 - 2 * g;
-        for (int r = 0; r < H; ++r) {
-            const int t = (255 * r) / H - 127;
-            for (int c = 0; c < W; ++c) {
+        for (long long r = r0; r < r1; ++r) {
+            const int t = static_cast<int>((255 * r) / H - 127);
+            for (long long c = c0; c < c1; ++c) {
                 p.Put(r, c, (Cube(t) * spread) / 128 + 128);
                 p.AddNoise(r, c);
             }
         }
         if (effect == EffectHardBump) {
-            const int d = std::min(W / 6, 16);
-            const int Q = (H * H) / 4;
+            const long long d = std::min<long long>(W / 6, 16);
+            const long long Q = (H * H) / 4;
             if (Q == 0)
                 break;   // one row: the bevel's parabola has no height
-            for (int r = 0; r < H; ++r) {
-                const int t = r - H / 2;
-                const int e = (d * t * t) / Q + W / 2 - d;
-                for (int c = 0; c < W; ++c) {
-                    const int u = c - W / 2;
+            for (long long r = r0; r < r1; ++r) {
+                const long long t = r - H / 2;
+                const long long e = (d * t * t) / Q + W / 2 - d;
+                for (long long c = c0; c < c1; ++c) {
+                    const long long u = c - W / 2;
                     if (d > 0 && u > e)
                         p.Put(r, c, (128 * (W - c)) / d + g);
                     if (d > 0 && u + e < 0)
@@ -225,19 +239,19 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
         break;
     }
     case EffectVBump:
-        for (int c = 0; c < W; ++c) {
-            const int t = (255 * (W - c)) / W - 127;
-            for (int r = 0; r < H; ++r) {
+        for (long long c = c0; c < c1; ++c) {
+            const int t = static_cast<int>((255 * (W - c)) / W - 127);
+            for (long long r = r0; r < r1; ++r) {
                 p.Put(r, c, (Cube(t) * (128 - g)) / 128 + 128);
                 p.AddNoise(r, c);
             }
         }
         break;
     case EffectSoftBump:
-        for (int r = 0; r < H; ++r) {
-            const int tr = (255 * r) / H - 127;
-            for (int c = 0; c < W; ++c) {
-                const int tc = (255 * (W - c)) / W - 127;
+        for (long long r = r0; r < r1; ++r) {
+            const int tr = static_cast<int>((255 * r) / H - 127);
+            for (long long c = c0; c < c1; ++c) {
+                const int tc = static_cast<int>((255 * (W - c)) / W - 127);
                 int v = ((Cube(tr) + Cube(tc)) * (128 - g)) / 128 + 128;
                 v = std::max(v, g);
                 v = std::min(v, 255 - g);
@@ -249,24 +263,30 @@ void CDrawManager::FillPattern(HDC dc, int effect, const RECT& rect, COLORREF be
     case EffectMetal: {
         m_canvas.Clear(0);
         // Rectangles wider or taller than the generator's range would make these divisors 0.
-        const int q1 = std::max(1, kRandMax / W);
-        const int q2 = std::max(1, kRandMax / H);
-        const int q3 = std::max(1, kRandMax / std::min(W, H));
+        const long long q1 = std::max<long long>(1, kRandMax / W);
+        const long long q2 = std::max<long long>(1, kRandMax / H);
+        const long long q3 = std::max<long long>(1, kRandMax / std::min(W, H));
+        // Scratches lie on the whole rectangle (y from its top); the window takes its part of them.
+        const long long top0 = static_cast<long long>(area.top) - rect.top;
+        auto scratch = [&](long long x, long long y, BYTE v) {
+            if (x - c0 >= 0 && x - c0 < vw && y - top0 >= 0 && y - top0 < vh)
+                m_canvas.SetPixelIndex(static_cast<long>(x - c0), static_cast<long>(y - top0), v);
+        };
         for (int i = 0; i < kMetalScratches; ++i) {
-            const int x = std::rand() / q1;
-            const int y = std::rand() / q2;
-            const int n = (std::rand() / q3) / 2;
+            const long long x = std::rand() / q1;
+            const long long y = std::rand() / q2;
+            const long long n = (std::rand() / q3) / 2;
             const BYTE v = static_cast<BYTE>(std::rand() / 819);
-            for (int j = 0; j < n; ++j) {
+            for (long long j = 0; j < n; ++j) {
                 if (x - j >= 1 && y + j < H)
-                    m_canvas.SetPixelIndex(x - j, y + j, v);
+                    scratch(x - j, y + j, v);
                 if (x + j < W && y - j >= 1)
-                    m_canvas.SetPixelIndex(x + j, y - j, v);
+                    scratch(x + j, y - j, v);
             }
         }
         const int s = (215 - 2 * g) / 2;
-        for (int r = 0; r < H; ++r)
-            for (int c = 0; c < W; ++c)
+        for (long long r = r0; r < r1; ++r)
+            for (long long c = c0; c < c1; ++c)
                 p.Put(r, c, p.At(r, c) + (s * (W - c)) / W + (s * r) / H + std::rand() / p.q);
         break;
     }

@@ -66,39 +66,100 @@ void ApplyEffects(const ImagePixels& in, DWORD flags, COLORREF replaceColor, DWO
     }
 }
 
-bool ReadBitmap(HBITMAP bitmap, int cx, int cy, ImagePixels& out)
+// Whether any pixel of a bitmap, at its own size, has a non-zero alpha byte; read in bands.
+bool HasAlphaBits(HBITMAP bitmap, SIZE size)
+{
+    const int band = 256;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> rows(static_cast<size_t>(size.cx) * band);
+    HDC dc = CreateCompatibleDC(nullptr);
+    bool alpha = false;
+    for (int start = 0; dc && !alpha && start < size.cy; start += band) {
+        const int lines = std::min(band, static_cast<int>(size.cy) - start);
+        if (!GetDIBits(dc, bitmap, static_cast<UINT>(start), static_cast<UINT>(lines), rows.data(), &info,
+                       DIB_RGB_COLORS))
+            break;
+        for (size_t i = 0; i < static_cast<size_t>(size.cx) * lines && !alpha; ++i)
+            alpha = (rows[i] & kAlphaMask) != 0;
+    }
+    if (dc)
+        DeleteDC(dc);
+    return alpha;
+}
+
+// The bitmap at cx x cy, or of that only the window (in its coordinates) when one is given: the
+// drawing needs the part that can be seen, and a picture of the size bound costs ten times that.
+bool ReadBitmap(HBITMAP bitmap, int cx, int cy, ImagePixels& out, const RECT* window = nullptr)
 {
     SIZE size;
     CDrawManager::GetBitmapSize(bitmap, &size);
     if (!bitmap || size.cx < 1 || size.cy < 1)
         return false;
+    const RECT whole = {0, 0, cx, cy};
+    const RECT& part = window ? *window : whole;
+    const int width = part.right - part.left;
+    const int height = part.bottom - part.top;
     CDibSection32 target;
-    if (!target.Create(cx, cy))
+    if (!target.Create(width, height))
         return false;
-    HDC screen = GetDC(nullptr);
-    HDC source = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
+    HDC source = CreateCompatibleDC(nullptr);   // GetDC of the screen costs a round trip each time
     if (!source)
         return false;
     HGDIOBJ previous = SelectObject(source, bitmap);
     if (size.cx == cx && size.cy == cy) {
-        BitBlt(target.DC(), 0, 0, cx, cy, source, 0, 0, SRCCOPY);
+        BitBlt(target.DC(), 0, 0, width, height, source, part.left, part.top, SRCCOPY);
     } else {
         SetStretchBltMode(target.DC(), COLORONCOLOR);
-        StretchBlt(target.DC(), 0, 0, cx, cy, source, 0, 0, size.cx, size.cy, SRCCOPY);
+        StretchBlt(target.DC(), -part.left, -part.top, cx, cy, source, 0, 0, size.cx, size.cy, SRCCOPY);
     }
     SelectObject(source, previous);
     DeleteDC(source);
     GdiFlush();
-    out.width = cx;
-    out.height = cy;
+    out.width = width;
+    out.height = height;
     out.pixels.assign(target.Bits(), target.Bits() + target.Count());
     out.visible.assign(out.pixels.size(), true);
     out.hasAlpha = false;
-    for (DWORD p : out.pixels)
-        if (p & kAlphaMask)
-            out.hasAlpha = true;
+    if (window) {
+        out.hasAlpha = HasAlphaBits(bitmap, size);   // a property of the whole picture
+    } else {
+        for (DWORD p : out.pixels)
+            if (p & kAlphaMask)
+                out.hasAlpha = true;
+    }
     return true;
+}
+
+// The part of a picture at (x, y) of cx x cy that can show in the DC's clip box, itself or by its
+// shadow, with the blur's reach and room to spare (picture coordinates); false when it is all of
+// it. Only large pictures are cut: for them the whole costs many times the part that shows.
+bool PictureWindow(HDC dc, int x, int y, int cx, int cy, BOOL shadowOn, int offsetX, int offsetY, int depthX,
+                   int depthY, RECT* window)
+{
+    const long long kSmall = 256 * 256;
+    RECT clip;
+    if (static_cast<long long>(cx) * cy <= kSmall || GetClipBox(dc, &clip) == ERROR)
+        return false;
+    RECT needed = clip;
+    if (shadowOn) {
+        const int reachX = std::max(0, depthX) + 2;
+        const int reachY = std::max(0, depthY) + 2;
+        RECT shadowSource = clip;
+        OffsetRect(&shadowSource, -offsetX, -offsetY);
+        UnionRect(&needed, &clip, &shadowSource);
+        InflateRect(&needed, reachX, reachY);
+    }
+    OffsetRect(&needed, -x, -y);
+    const RECT whole = {0, 0, cx, cy};
+    if (!IntersectRect(window, &needed, &whole))
+        *window = RECT{0, 0, 1, 1};   // nothing shows: the smallest part keeps the drawing's course
+    return !EqualRect(window, &whole);
 }
 
 void MarkTransparent(ImagePixels& image, COLORREF transparentColor)
@@ -206,11 +267,18 @@ void CDrawManager::DrawBitmap(HDC dc, int x, int y, int cx, int cy, HBITMAP bitm
 {
     m_sourceHasAlpha = FALSE;
     ImagePixels image;
-    if (cx < 1 || cy < 1 || !ReadBitmap(bitmap, cx, cy, image))
+    RECT window;
+    const bool part = cx >= 1 && cy >= 1 &&
+                      PictureWindow(dc, x, y, cx, cy, shadowOn, offsetX, offsetY, depthX, depthY, &window);
+    if (cx < 1 || cy < 1 || !ReadBitmap(bitmap, cx, cy, image, part ? &window : nullptr))
         return;
     m_sourceHasAlpha = image.hasAlpha;
     if (useMask)
         MarkTransparent(image, transparentColor);
+    if (part) {
+        x += window.left;
+        y += window.top;
+    }
     DrawImagePixels(*this, dc, x, y, image, flags, shadowOn, offsetX, offsetY, depthX, depthY, shadowColor);
 }
 
@@ -221,22 +289,37 @@ void CDrawManager::DrawIcon(HDC dc, int x, int y, int cx, int cy, HICON icon, BO
     m_sourceHasAlpha = FALSE;
     if (!icon || cx < 1 || cy < 1)
         return;
-    SIZE size;
-    GetIconSize(icon, &size);
-    HICON scaled = nullptr;
-    if (size.cx != cx || size.cy != cy) {
-        scaled = StretchIcon(icon, cx, cy);
-        if (!scaled)
-            return;
-        icon = scaled;
-    }
+    // The icon's information is read once: each reading copies its bitmaps.
     ICONINFO info = {};
-    if (GetIconInfo(icon, &info)) {
+    if (!GetIconInfo(icon, &info))
+        return;
+    HICON scaled = nullptr;
+    if (static_cast<int>(info.xHotspot) * 2 != cx || static_cast<int>(info.yHotspot) * 2 != cy) {
+        for (HBITMAP b : {info.hbmColor, info.hbmMask})
+            if (b)
+                DeleteObject(b);
+        info = ICONINFO();
+        scaled = StretchIcon(icon, cx, cy);
+        if (!scaled || !GetIconInfo(scaled, &info)) {
+            if (scaled)
+                DestroyIcon(scaled);
+            return;
+        }
+    }
+    {
         ImagePixels image;
         ImagePixels mask;
         bool ok;
+        RECT window;
+        const bool part = info.hbmColor &&
+                          PictureWindow(dc, x, y, cx, cy, shadowOn, offsetX, offsetY, depthX, depthY, &window);
         if (info.hbmColor) {
-            ok = ReadBitmap(info.hbmColor, cx, cy, image) && ReadBitmap(info.hbmMask, cx, cy, mask);
+            ok = ReadBitmap(info.hbmColor, cx, cy, image, part ? &window : nullptr) &&
+                 ReadBitmap(info.hbmMask, cx, cy, mask, part ? &window : nullptr);
+            if (part) {
+                x += window.left;
+                y += window.top;
+            }
         } else {
             // A monochrome icon keeps AND and XOR masks one above the other.
             ImagePixels both;
@@ -508,31 +591,40 @@ HICON CDrawManager::StretchIcon(HICON icon, int cx, int cy)
     SIZE colourSize = {0, 0}, maskSize = {0, 0};
     GetBitmapSize(info.hbmColor, &colourSize);
     GetBitmapSize(info.hbmMask, &maskSize);
+    // A monochrome icon keeps its AND and XOR masks one above the other in a mask twice as tall.
+    const long long maskCy = info.hbmColor ? cy : 2LL * cy;
+    ICONINFO fresh = info;
     HDC screen = GetDC(nullptr);
     HDC source = CreateCompatibleDC(screen);
     HDC target = CreateCompatibleDC(screen);
-    ICONINFO fresh = info;
-    const int maskCy = info.hbmColor ? cy : cy * 2;
     fresh.hbmColor = info.hbmColor ? CreateCompatibleBitmap(screen, cx, cy) : nullptr;
-    fresh.hbmMask = CreateBitmap(cx, maskCy, 1, 1, nullptr);
+    fresh.hbmMask = maskCy <= 0x7FFFFFFF ? CreateBitmap(cx, static_cast<int>(maskCy), 1, 1, nullptr) : nullptr;
     ReleaseDC(nullptr, screen);
-    HGDIOBJ oldSource = SelectObject(source, info.hbmMask);
-    HGDIOBJ oldTarget = SelectObject(target, fresh.hbmMask);
-    SetStretchBltMode(target, COLORONCOLOR);
-    StretchBlt(target, 0, 0, cx, maskCy, source, 0, 0, maskSize.cx, maskSize.cy, SRCCOPY);
-    if (info.hbmColor) {
-        SelectObject(source, info.hbmColor);
-        SelectObject(target, fresh.hbmColor);
-        StretchBlt(target, 0, 0, cx, cy, source, 0, 0, colourSize.cx, colourSize.cy, SRCCOPY);
+    // Anything that could not be made gives no icon: without its colour bitmap the mask alone would
+    // pass for a monochrome icon of half the height.
+    HICON result = nullptr;
+    if (source && target && fresh.hbmMask && (fresh.hbmColor || !info.hbmColor)) {
+        HGDIOBJ oldSource = SelectObject(source, info.hbmMask);
+        HGDIOBJ oldTarget = SelectObject(target, fresh.hbmMask);
+        SetStretchBltMode(target, COLORONCOLOR);
+        BOOL drawn = StretchBlt(target, 0, 0, cx, static_cast<int>(maskCy), source, 0, 0, maskSize.cx, maskSize.cy, SRCCOPY);
+        if (info.hbmColor) {
+            SelectObject(source, info.hbmColor);
+            SelectObject(target, fresh.hbmColor);
+            drawn = drawn && StretchBlt(target, 0, 0, cx, cy, source, 0, 0, colourSize.cx, colourSize.cy, SRCCOPY);
+        }
+        SelectObject(source, oldSource);
+        SelectObject(target, oldTarget);
+        fresh.fIcon = TRUE;
+        fresh.xHotspot = cx / 2;
+        fresh.yHotspot = cy / 2;
+        if (drawn)
+            result = CreateIconIndirect(&fresh);
     }
-    SelectObject(source, oldSource);
-    SelectObject(target, oldTarget);
-    DeleteDC(source);
-    DeleteDC(target);
-    fresh.fIcon = TRUE;
-    fresh.xHotspot = cx / 2;
-    fresh.yHotspot = cy / 2;
-    HICON result = CreateIconIndirect(&fresh);
+    if (source)
+        DeleteDC(source);
+    if (target)
+        DeleteDC(target);
     for (HBITMAP b : {info.hbmColor, info.hbmMask, fresh.hbmColor, fresh.hbmMask})
         if (b)
             DeleteObject(b);

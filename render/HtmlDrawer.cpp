@@ -25,6 +25,7 @@ CHtmlDrawer::CHtmlDrawer() : m_disabledColor(GetSysColor(COLOR_BTNSHADOW))
 
 CHtmlDrawer::~CHtmlDrawer()
 {
+    FreePictures();
     if (m_ownsResourceModule && m_resourceModule)
         FreeLibrary(m_resourceModule);
     if (m_handCursor)
@@ -149,6 +150,7 @@ void CHtmlDrawer::PrepareText(HDC dc, const wchar_t* text, SIZE* size)
         m_text = text;
     }
     NormalizeText();
+    FreePictures();   // the pictures of the text before, or of files that may have changed since
     SIZE measured = {0, 0};
     if (!m_text.empty()) {
         m_measuring = TRUE;
@@ -179,6 +181,10 @@ void CHtmlDrawer::DrawPrepared(HDC dc, const RECT* rect)
     m_measuring = FALSE;
     // Hosts repaint many times after one measuring pass: start each drawing pass from no hot areas.
     m_hotAreas.clear();
+    const int clip = GetClipBox(dc, &m_clipBox);
+    m_clipKnown = clip != ERROR;
+    if (clip == NULLREGION)
+        m_clipBox = RECT{0, 0, 0, 0};
     SIZE size = {0, 0};
     DrawMarkup(&size, rect);
 }
@@ -288,7 +294,17 @@ void CHtmlDrawer::UpdateLinkTooltip(POINT* point, HWND* tooltip)
     info.hinst = GetModuleHandleW(nullptr);
     info.lpszText = const_cast<wchar_t*>(m_hotAreas[index].tooltip.c_str());
     SendMessageW(*tooltip, TTM_ACTIVATE, TRUE, 0);
-    SendMessageW(*tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    // Every mouse move over a link comes here: the tool is added once and then only follows the
+    // link under the mouse, or the tooltip would collect one tool per move.
+    TOOLINFOW existing = info;
+    existing.lpszText = nullptr;
+    if (!SendMessageW(*tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&existing))) {
+        SendMessageW(*tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+        return;
+    }
+    if (!EqualRect(&existing.rect, &info.rect))
+        SendMessageW(*tooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(*tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 BOOL CHtmlDrawer::OnTimer()
@@ -361,8 +377,12 @@ void CHtmlDrawer::OpenUrl(const wchar_t* target, int show)
         cut = line.find(L"%1");
     if (cut != std::wstring::npos)
         line.erase(cut);
-    line += L" ";
-    line += target;
+    // The target goes in as one argument: quoted, so that spaces do not split it, and with its own
+    // quotes as %22, so that none can end the argument and add others to the browser's command.
+    line += L" \"";
+    for (const wchar_t* c = target; *c; ++c)
+        line += *c == L'"' ? std::wstring(L"%22") : std::wstring(1, *c);
+    line += L"\"";
     int bytes = WideCharToMultiByte(CP_THREAD_ACP, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::vector<char> narrow(bytes > 0 ? bytes : 1, '\0');
     if (bytes > 0 &&

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <map>
+#include <unordered_map>
 #include <vector>
 #include "render/DrawManager.h"
 #include "render/MarkupString.h"
@@ -63,6 +64,7 @@ struct MarkupCell
     // drawing pass can step over a cell it need not draw.
     int lineEnd = 0;
     int wrapEnd = 0;
+    int plain = 0;   // text without tags or links: nothing to draw outside the clip box
 };
 
 struct MarkupTable
@@ -82,6 +84,25 @@ struct MarkupFont
     HFONT font;
     TEXTMETRICW metrics;
     bool measured;
+};
+
+// A picture the markup loaded, kept for the passes over the same text.
+struct MarkupPicture
+{
+    UINT type;     // IMAGE_ICON or IMAGE_BITMAP
+    int kind;      // 0 the program's resource, 1 a file, 2 a DLL's resource
+    UINT id;
+    int cx, cy;    // the size asked for (icons)
+    CMarkupString name;   // the file or the DLL
+    HANDLE image;  // null when it could not be loaded
+    SIZE size;     // its own size
+};
+
+// One "property: value" of a style declaration, lower-cased.
+struct MarkupDeclaration
+{
+    CMarkupString property;
+    CMarkupString value;
 };
 
 struct MarkupImageParams
@@ -185,6 +206,8 @@ public:
     const wchar_t* GetStyleClass(const wchar_t* name) const;
     void ApplyStyleClass(const wchar_t* name, CMarkupStyle& style) const;
     void ApplyDeclarations(const CMarkupString& declarations, CMarkupStyle& style) const;
+    static std::vector<MarkupDeclaration> ParseDeclarations(const CMarkupString& declarations);
+    void ApplyParsedDeclarations(const std::vector<MarkupDeclaration>& declarations, CMarkupStyle& style) const;
     static void SetDefaultStyle(CMarkupStyle& style);
     int GetBorderWidth(const CMarkupString& value, int currentWidth) const;
     static int GetBorderStyle(const CMarkupString& value, int defaultStyle);
@@ -252,18 +275,35 @@ private:
     void PrepareText(HDC dc, const wchar_t* text, SIZE* size);
     void DrawPrepared(HDC dc, const RECT* rect);
     void AbandonPass();
-    // The extent of text when its width is at most room; else of a prefix already wider.
-    SIZE BoundedExtent(const wchar_t* text, int count, int room) const;
+    // The extent of text when its width is at most room; else of a prefix already wider. prefixes
+    // gets the widths of the measured prefix's own prefixes.
+    SIZE BoundedExtent(const wchar_t* text, int count, int room, std::vector<int>* prefixes) const;
     // WrapLine on text from start: returns where the rest starts, the head's length in headLength.
     int WrapAt(const CMarkupString& text, int start, int lineWidth, int* available, int* headLength);
+    // The same, given the widths of the first prefix of text from start that is wider than the room.
+    int WrapAt(const CMarkupString& text, int start, int lineWidth, int* available, int* headLength,
+               const std::vector<int>* known);
     void DrawRule(const CMarkupString& params);
     void DrawTab(const CMarkupString& params);
     void DrawImageTag(int id, const CMarkupString& params, SIZE* runSize);
     void DrawStringTag(const CMarkupString& params);
     bool PlacePicture(int w, int h, BOOL hasShadow, SIZE* runSize, int* top, int* layoutW, int* layoutH);
+    // Drawing pass: whether the current line, or an area, reaches into the DC's clip box.
+    bool LineVisible() const;
+    // Whether a piece of this measured width at the current x reaches into the clip box.
+    bool PieceVisible(int width) const;
+    // The extent of a piece in the current font (short ones from the measuring pass's cache).
+    SIZE PieceExtent(const wchar_t* text, int count);
+    bool AreaVisible(int left, int top, int right, int bottom) const;
     DWORD PictureStyle(const MarkupImageParams& params) const;
+    // The picture of a tag's source (the program's resource, a file or a DLL's), loaded once per
+    // measuring pass; the drawer keeps it.
+    HANDLE LoadPicture(UINT type, const MarkupImageParams& params, int cx, int cy, SIZE* size);
+    void FreePictures();
     SIZE DrawBlocks(const CMarkupString& text, RECT rect, bool stopAtCellEnd);
     void ComputeTableSizes(MarkupTable& table);
+    // Drawing pass: steps over a row with nothing to draw; false when it must be drawn.
+    bool SkipHiddenRow(const MarkupTable& table, int row, const RECT& content);
     void OpenTablePart(const wchar_t* name, const CMarkupString& text, int& pos, int spans[2], BOOL isTable);
     void FillAndFrame(const RECT& box, COLORREF light, COLORREF dark, int frameWidth);
 
@@ -305,6 +345,7 @@ private:
     std::vector<MarkupAnimation> m_animations;
     std::map<std::wstring, COLORREF> m_colorNames;
     std::map<std::wstring, std::wstring> m_styleClasses;
+    mutable std::map<std::wstring, std::vector<MarkupDeclaration>> m_parsedClasses;   // read on first use
     std::map<std::wstring, std::wstring> m_entities;
     std::map<std::wstring, MarkupTag> m_tags;
 
@@ -339,9 +380,21 @@ private:
     int m_tableIndex = -1;
     int m_tableDepth = 0;
     int m_animationCounter = -1;
+    int m_picturesDrawn = 0;
     // Where the measuring pass broke text pieces and pictures, replayed by the drawing pass so that
     // its lines are the measured ones whatever its rectangle and justification.
+    // Per text piece its length, where the rest starts and its measured width; per picture whether
+    // it starts a line.
     std::vector<int> m_wrapLog;
     size_t m_wrapCursor = 0;
+    // The drawing pass's clip box (when the DC has one): what lies outside it is not drawn.
+    RECT m_clipBox = {0, 0, 0, 0};
+    bool m_clipKnown = false;
+    std::vector<MarkupPicture> m_pictures;
+    long long m_picturePixels = 0;
+    static const size_t kMaxCachedPictures = 64;
+    static constexpr long long kMaxCachedPicturePixels = 8LL << 20;
+    std::vector<int> m_prefixes;   // the word wrap's prefix widths, kept to spare an allocation a line
+    std::unordered_map<std::wstring, SIZE> m_extentCache;   // per font and text, for one measuring pass
     COLORREF m_imageColor = 0;
 };

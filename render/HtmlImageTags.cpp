@@ -15,8 +15,8 @@ HMODULE ProgramModule()
 
 int Scaled(int base, int value, BOOL percent)
 {
-    const long long size = percent ? static_cast<long long>(base) * ClampMarkup(value, kMaxMarkupPercent) / 100 : value;
-    return ClampMarkup(size, kMaxMarkupImageSide);
+    const long long size = percent ? MarkupPercent(base, ClampMarkup(value, kMaxMarkupPercent)) : value;
+    return ClampMarkupSize(size, kMaxMarkupImageSide);
 }
 }
 
@@ -75,9 +75,9 @@ void CHtmlDrawer::ParseImageAttributes(const CMarkupString& params, MarkupImageP
             out.height = out.heightPercent ? static_cast<int>(std::wcstol(value.c_str(), nullptr, 10))
                                            : GetLength(value, out.height, FALSE);
         } else if (name == L"cx") {
-            out.frameCx = GetLength(value, out.frameCx, FALSE);
+            out.frameCx = ClampMarkupSize(GetLength(value, out.frameCx, FALSE), kMaxMarkupImageSide);
         } else if (name == L"cy") {
-            out.frameCy = GetLength(value, out.frameCy, FALSE);
+            out.frameCy = ClampMarkupSize(GetLength(value, out.frameCy, FALSE), kMaxMarkupImageSide);
         } else if (name == L"speed") {
             out.speed = GetLength(value, out.speed, FALSE);
         }
@@ -119,7 +119,13 @@ bool CHtmlDrawer::PlacePicture(int w, int h, BOOL hasShadow, SIZE* runSize, int*
     if (m_measuring || !visible)
         return false;
     AddHotArea(m_x, *top, m_x + *layoutW, *top + *layoutH);
-    return true;
+    // The shadow's blur reaches past the picture's room by up to half its depth.
+    const int reachX = std::max(0, m_shadowDepthX) / 2 + 1;
+    const int reachY = std::max(0, m_shadowDepthY) / 2 + 1;
+    if (!AreaVisible(m_x - reachX, *top - reachY, m_x + *layoutW + reachX, *top + *layoutH + reachY))
+        return false;
+    // Each picture costs the system several bitmaps: a text of thousands on view is bounded.
+    return m_picturesDrawn++ < kMaxMarkupPicturesDrawn;
 }
 
 void CHtmlDrawer::DrawImageTag(int id, const CMarkupString& params, SIZE* runSize)
@@ -139,61 +145,53 @@ void CHtmlDrawer::DrawImageTag(int id, const CMarkupString& params, SIZE* runSiz
                 return;
             const int rw = Scaled(GetSystemMetrics(SM_CXICON), p.width, p.widthPercent);
             const int rh = Scaled(GetSystemMetrics(SM_CYICON), p.height, p.heightPercent);
-            if (p.resourceId)
-                icon = static_cast<HICON>(LoadImageW(ProgramModule(), MAKEINTRESOURCEW(p.resourceId), IMAGE_ICON,
-                                                     rw, rh, 0));
-            else if (!p.file.empty())
-                icon = static_cast<HICON>(LoadImageW(nullptr, p.file.c_str(), IMAGE_ICON, rw, rh, LR_LOADFROMFILE));
-            else if (p.dllResourceId)
-                icon = LoadIconFromResource(p.dllResourceId, rw, rh, p.dllName.c_str());
-            else {
+            SIZE size = {0, 0};
+            if (p.handle && !p.resourceId && p.file.empty() && !p.dllResourceId) {
                 icon = reinterpret_cast<HICON>(p.handle);
-                owned = false;
+                CDrawManager::GetIconSize(icon, &size);
+            } else {
+                icon = static_cast<HICON>(LoadPicture(IMAGE_ICON, p, rw, rh, &size));
             }
-            SIZE size;
-            CDrawManager::GetIconSize(icon, &size);
+            owned = false;   // the caller's handle, or the pass's loaded picture
             w = size.cx;
             h = size.cy;
         } else {
             if (!m_imageList || p.index < 0 || p.index >= ImageList_GetImageCount(m_imageList))
                 return;
-            icon = ImageList_GetIcon(m_imageList, p.index, 0);
             w = Scaled(m_imageCx, p.width, p.widthPercent);
             h = Scaled(m_imageCy, p.height, p.heightPercent);
         }
-        if (!icon)
+        if (id == TagIcon && !icon)
             return;
-        if (PlacePicture(w, h, shadow, runSize, &top, &layoutW, &layoutH)) {
+        const bool draw = PlacePicture(w, h, shadow, runSize, &top, &layoutW, &layoutH);
+        // The image list's copy is made only for a picture that is drawn.
+        if (draw && id == TagImageList)
+            icon = ImageList_GetIcon(m_imageList, p.index, 0);
+        if (draw && icon) {
             const DWORD style = PictureStyle(p);
             m_drawManager.DrawIcon(m_dc, m_x, top, w, h, icon, FALSE, 0, style, shadow, m_shadowOffsetX,
                                    m_shadowOffsetY, m_shadowDepthX, m_shadowDepthY, m_imageColor);
             MarkupImageDrawn({m_x, top, m_x + w, top + h}, style);
         }
         m_x += layoutW;
-        if (owned)
-            DestroyIcon(icon);
+        if (owned && icon)
+            DestroyIcon(icon);   // an image-list copy
         return;
     }
 
     if (!hasSource)
         return;
+    // The caller's handle, or the pass's loaded picture: neither is deleted here.
+    SIZE size = {0, 0};
     HBITMAP bitmap = nullptr;
-    bool owned = true;
-    if (p.resourceId)
-        bitmap = static_cast<HBITMAP>(LoadImageW(ProgramModule(), MAKEINTRESOURCEW(p.resourceId), IMAGE_BITMAP, 0,
-                                                 0, 0));
-    else if (!p.file.empty())
-        bitmap = LoadBitmapFromFile(p.file.c_str());
-    else if (p.dllResourceId)
-        bitmap = LoadBitmapFromResource(p.dllResourceId, p.dllName.c_str());
-    else {
+    if (p.handle && !p.resourceId && p.file.empty() && !p.dllResourceId) {
         bitmap = reinterpret_cast<HBITMAP>(p.handle);
-        owned = false;
+        CDrawManager::GetBitmapSize(bitmap, &size);
+    } else {
+        bitmap = static_cast<HBITMAP>(LoadPicture(IMAGE_BITMAP, p, 0, 0, &size));
     }
     if (!bitmap)
         return;
-    SIZE size;
-    CDrawManager::GetBitmapSize(bitmap, &size);
     if (id == TagBitmap) {
         const int w = Scaled(size.cx, p.width, p.widthPercent);
         const int h = Scaled(size.cy, p.height, p.heightPercent);
@@ -241,8 +239,63 @@ void CHtmlDrawer::DrawImageTag(int id, const CMarkupString& params, SIZE* runSiz
             m_x += layoutW;
         }
     }
-    if (owned)
-        DeleteObject(bitmap);
+}
+
+HANDLE CHtmlDrawer::LoadPicture(UINT type, const MarkupImageParams& p, int cx, int cy, SIZE* size)
+{
+    // The first source given wins: the program's resource, a file, a DLL's resource.
+    const int kind = p.resourceId ? 0 : !p.file.empty() ? 1 : 2;
+    const UINT id = kind == 0 ? p.resourceId : p.dllResourceId;
+    const CMarkupString& name = kind == 1 ? p.file : p.dllName;
+    // A text names the same picture many times, and each pass meets it again: each is loaded once
+    // for the text (a file or a library loaded at every tag made texts of many pictures slow).
+    for (const MarkupPicture& cached : m_pictures)
+        if (cached.type == type && cached.kind == kind && cached.id == id && cached.cx == cx && cached.cy == cy &&
+            cached.name == name) {
+            *size = cached.size;   // measuring an icon copies its bitmaps: once is enough
+            return cached.image;
+        }
+    HANDLE image = nullptr;
+    if (type == IMAGE_ICON) {
+        if (kind == 0)
+            image = LoadImageW(ProgramModule(), MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, 0);
+        else if (kind == 1)
+            image = LoadImageW(nullptr, name.c_str(), IMAGE_ICON, cx, cy, LR_LOADFROMFILE);
+        else
+            image = LoadIconFromResource(id, cx, cy, name.c_str());
+    } else {
+        if (kind == 0)
+            image = LoadImageW(ProgramModule(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0);
+        else if (kind == 1)
+            image = LoadBitmapFromFile(name.c_str());
+        else
+            image = LoadBitmapFromResource(id, name.c_str());
+    }
+    if (type == IMAGE_ICON)
+        CDrawManager::GetIconSize(static_cast<HICON>(image), size);
+    else
+        CDrawManager::GetBitmapSize(static_cast<HBITMAP>(image), size);
+    const long long pixels = static_cast<long long>(size->cx) * size->cy;
+    // Kept within bounds: the oldest go first, and the one loaded now stays until the next load.
+    if (m_pictures.size() >= kMaxCachedPictures || m_picturePixels + pixels > kMaxCachedPicturePixels)
+        FreePictures();
+    m_pictures.push_back(MarkupPicture{type, kind, id, cx, cy, name, image, *size});
+    m_picturePixels += pixels;
+    return image;
+}
+
+void CHtmlDrawer::FreePictures()
+{
+    for (const MarkupPicture& picture : m_pictures) {
+        if (!picture.image)
+            continue;
+        if (picture.type == IMAGE_ICON)
+            DestroyIcon(static_cast<HICON>(picture.image));
+        else
+            DeleteObject(picture.image);
+    }
+    m_pictures.clear();
+    m_picturePixels = 0;
 }
 
 void CHtmlDrawer::DrawStringTag(const CMarkupString& params)

@@ -87,12 +87,14 @@ void CHtmlDrawer::DrawMarkup(SIZE* size, const RECT* rect)
         m_wrapLog.clear();
     }
     m_wrapCursor = 0;
+    m_extentCache.clear();   // keyed by fonts of this pass
     m_justified = true;   // the host's DC may carry one
     m_lineIndex = 0;
     m_linkCounter = -1;
     m_tableIndex = -1;
     m_tableDepth = 0;
     m_animationCounter = -1;
+    m_picturesDrawn = 0;
     m_styleStack.clear();
     SetDefaultStyle(m_style);
     ApplyStyleClass(L"body", m_style);
@@ -195,6 +197,7 @@ void CHtmlDrawer::ApplyFont()
             // The oldest goes, unless it is the one selected now.
             auto oldest = m_fonts.begin()->font == m_font ? m_fonts.begin() + 1 : m_fonts.begin();
             DeleteObject(oldest->font);
+            m_extentCache.clear();   // a new font may get the old one's handle
             m_fonts.erase(oldest);
         }
         m_fonts.push_back(MarkupFont{m_logFont, CreateFontIndirectW(&m_logFont), {}, false});
@@ -404,32 +407,46 @@ void CHtmlDrawer::DrawTextPiece(CMarkupString text, SIZE* runSize)
     while (start < text.Length()) {
         SetJustification(0, 0);
         const int length = text.Length() - start;
-        const int roomWidth = m_runRect.right - m_runRect.left;
-        const bool wrapOff = m_maxWidth == 0 || roomWidth <= 0;
-        const int room = m_runRect.right - m_x;
-        // With wrapping on, the rest is measured only as far as the line has room.
-        const SIZE natural = wrapOff ? Extent(m_dc, text.Mid(start)) : BoundedExtent(text.c_str() + start, length,
-                                                                                     std::max(room, 0));
-        const int pieceY = TextTop(m_y, natural.cy);
         int pieceLength = length;
         int next = text.Length();
         int width = 0;
-        if (!m_measuring && m_wrapCursor + 2 <= m_wrapLog.size()) {
+        int height = m_textMetric.tmHeight;
+        const bool replay = !m_measuring && m_wrapCursor + 3 <= m_wrapLog.size();
+        if (replay) {
+            // The lines the measuring pass made, with the width it measured.
             pieceLength = std::max(0, std::min(m_wrapLog[m_wrapCursor++], length));
             next = start + std::max(0, std::min(m_wrapLog[m_wrapCursor++], length));
-        } else if (wrapOff || room - natural.cx >= 0) {
-            width = natural.cx;
+            width = m_wrapLog[m_wrapCursor++];
         } else {
-            width = room;
-            // Only at the line's start may a word be cut by characters; elsewhere it moves on.
-            next = WrapAt(text, start, m_x == m_lineStartX ? width : roomWidth + 1, &width, &pieceLength);
+            const int roomWidth = m_runRect.right - m_runRect.left;
+            const bool wrapOff = m_maxWidth == 0 || roomWidth <= 0;
+            const int room = m_runRect.right - m_x;
+            // With wrapping on, the rest is measured only as far as the line has room.
+            const SIZE natural = wrapOff ? PieceExtent(text.c_str() + start, length)
+                                         : BoundedExtent(text.c_str() + start, length, std::max(room, 0),
+                                                         &m_prefixes);
+            height = natural.cy;
+            if (wrapOff || room - natural.cx >= 0) {
+                width = natural.cx;
+            } else {
+                width = room;
+                // Only at the line's start may a word be cut by characters; elsewhere it moves on.
+                next = WrapAt(text, start, m_x == m_lineStartX ? width : roomWidth + 1, &width, &pieceLength,
+                              &m_prefixes);
+            }
         }
+        const int pieceY = TextTop(m_y, height);
         CMarkupString piece(text.c_str() + start, static_cast<size_t>(pieceLength));
         if (m_measuring) {
             m_wrapLog.push_back(piece.Length());
             m_wrapLog.push_back(next - start);
+            m_wrapLog.push_back(width);
             m_line.alignment = m_style.horizontalAlign;
             m_line.breaks += CountChar(piece, L' ');
+        } else if (!piece.empty() && (!LineVisible() || (replay && !PieceVisible(width)))) {
+            // A line or piece outside the clip box keeps its links at their measured place and draws
+            // nothing: a long text would otherwise measure and draw every hidden piece on each paint.
+            AddHotArea(m_x, pieceY, m_x + width, pieceY + height);
         } else if (!piece.empty()) {
             width = Extent(m_dc, piece).cx;
             if (width == m_remainingWidth && piece.back() == L' ') {
@@ -445,7 +462,7 @@ void CHtmlDrawer::DrawTextPiece(CMarkupString text, SIZE* runSize)
             m_remainingWidth -= width;
             if (m_justified)
                 width = Extent(m_dc, piece).cx;   // justified width
-            AddHotArea(m_x, pieceY, m_x + width, pieceY + natural.cy);
+            AddHotArea(m_x, pieceY, m_x + width, pieceY + height);
             MarkupTextOut(m_dc, m_x, pieceY, piece);
             m_remainingBreaks -= CountChar(piece, L' ');
             if (m_style.overline) {
@@ -465,4 +482,48 @@ void CHtmlDrawer::DrawTextPiece(CMarkupString text, SIZE* runSize)
             EndLine(&m_x, 1, runSize);
         }
     }
+}
+
+SIZE CHtmlDrawer::PieceExtent(const wchar_t* text, int count)
+{
+    // Short pieces repeat (the cells of a large table): each is measured once per font and pass.
+    const size_t kShort = 24;
+    const size_t kEntries = 4096;
+    if (!m_measuring || static_cast<size_t>(count) > kShort) {
+        SIZE size = {0, 0};
+        GetTextExtentPoint32W(m_dc, text, count, &size);
+        return size;
+    }
+    std::wstring key(reinterpret_cast<const wchar_t*>(&m_font), sizeof(m_font) / sizeof(wchar_t));
+    key.append(text, static_cast<size_t>(count));
+    auto found = m_extentCache.find(key);
+    if (found != m_extentCache.end())
+        return found->second;
+    if (m_extentCache.size() >= kEntries)
+        m_extentCache.clear();
+    SIZE size = {0, 0};
+    GetTextExtentPoint32W(m_dc, text, count, &size);
+    m_extentCache.emplace(std::move(key), size);
+    return size;
+}
+
+bool CHtmlDrawer::LineVisible() const
+{
+    return !m_clipKnown ||
+           (m_y < m_clipBox.bottom && static_cast<long long>(m_y) + m_line.height > m_clipBox.top);
+}
+
+bool CHtmlDrawer::PieceVisible(int width) const
+{
+    if (!m_clipKnown || m_x >= m_clipBox.right)
+        return !m_clipKnown;
+    // Justification widens a line's pieces past their measured widths: only its right side is sure.
+    const bool justified = m_line.alignment == 3 && m_line.wrapped;
+    return justified || static_cast<long long>(m_x) + width > m_clipBox.left;
+}
+
+bool CHtmlDrawer::AreaVisible(int left, int top, int right, int bottom) const
+{
+    return !m_clipKnown || (left < m_clipBox.right && right > m_clipBox.left && top < m_clipBox.bottom &&
+                            bottom > m_clipBox.top);
 }

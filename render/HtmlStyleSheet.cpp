@@ -41,6 +41,7 @@ void CHtmlDrawer::SetDefaultStyle(CMarkupStyle& style)
 void CHtmlDrawer::SetStyleSheet(const wchar_t* text)
 {
     m_styleClasses.clear();
+    m_parsedClasses.clear();
     if (!text || !*text) {
         SetDefaultStyleSheet();
         return;
@@ -116,12 +117,16 @@ void CHtmlDrawer::LoadStyleSheet(UINT id, const wchar_t* dllName)
 
 void CHtmlDrawer::SetStyleClass(const wchar_t* name, const wchar_t* declarations)
 {
-    m_styleClasses[Lower(name)] = declarations ? declarations : L"";
+    const std::wstring key = Lower(name);
+    m_styleClasses[key] = declarations ? declarations : L"";
+    m_parsedClasses.erase(key);
 }
 
 void CHtmlDrawer::RemoveStyleClass(const wchar_t* name)
 {
-    m_styleClasses.erase(Lower(name));
+    const std::wstring key = Lower(name);
+    m_styleClasses.erase(key);
+    m_parsedClasses.erase(key);
 }
 
 const wchar_t* CHtmlDrawer::GetStyleClass(const wchar_t* name) const
@@ -132,9 +137,16 @@ const wchar_t* CHtmlDrawer::GetStyleClass(const wchar_t* name) const
 
 void CHtmlDrawer::ApplyStyleClass(const wchar_t* name, CMarkupStyle& style) const
 {
-    auto found = m_styleClasses.find(Lower(name));
-    if (found != m_styleClasses.end())
-        ApplyDeclarations(found->second, style);
+    // Every tag of a class applies it: its declarations are read once, not at each tag.
+    const std::wstring key = Lower(name);
+    auto parsed = m_parsedClasses.find(key);
+    if (parsed == m_parsedClasses.end()) {
+        auto found = m_styleClasses.find(key);
+        if (found == m_styleClasses.end())
+            return;
+        parsed = m_parsedClasses.emplace(key, ParseDeclarations(found->second)).first;
+    }
+    ApplyParsedDeclarations(parsed->second, style);
 }
 
 int CHtmlDrawer::GetBorderWidth(const CMarkupString& value, int currentWidth) const
@@ -222,19 +234,37 @@ int CHtmlDrawer::GetVerticalAlign(const CMarkupString& value, int defaultAlign)
     return defaultAlign;
 }
 
-void CHtmlDrawer::ApplyDeclarations(const CMarkupString& declarations, CMarkupStyle& style) const
+std::vector<MarkupDeclaration> CHtmlDrawer::ParseDeclarations(const CMarkupString& declarations)
 {
+    std::vector<MarkupDeclaration> parsed;
     CMarkupString text = declarations;
     text.MakeLower();
     int pos = 0;
     while (SkipToToken(text, pos, FALSE)) {
         const int start = pos;
         SkipToAnyOf(text, pos, L" :");
-        const CMarkupString property = text.Mid(start, pos - start);
+        MarkupDeclaration declaration;
+        declaration.property = text.Mid(start, pos - start);
         const int before = pos;
-        const CMarkupString value = GetValueAfter(text, pos, L':', L";");
+        declaration.value = GetValueAfter(text, pos, L':', L";");
         if (pos == before && pos < text.Length())
             ++pos;   // a name without ":" must not stall the loop
+        parsed.push_back(std::move(declaration));
+    }
+    return parsed;
+}
+
+void CHtmlDrawer::ApplyDeclarations(const CMarkupString& declarations, CMarkupStyle& style) const
+{
+    ApplyParsedDeclarations(ParseDeclarations(declarations), style);
+}
+
+void CHtmlDrawer::ApplyParsedDeclarations(const std::vector<MarkupDeclaration>& declarations,
+                                          CMarkupStyle& style) const
+{
+    for (const MarkupDeclaration& declaration : declarations) {
+        const CMarkupString& property = declaration.property;
+        const CMarkupString& value = declaration.value;
         if (property == L"font-size") {
             style.fontSize = GetLength(value, style.fontSize, TRUE);
         } else if (property == L"font-family") {

@@ -149,10 +149,10 @@ void CHtmlDrawer::ParseTableAttributes(int out[2], const CMarkupString& params, 
     out[0] = std::max(1, std::min(out[0], kMaxTableSpan));
     out[1] = std::max(1, std::min(out[1], kMaxTableSpan));
     style.borderWidth = std::min(style.borderWidth, static_cast<int>(CDrawManager::MaxPenWidth));
-    style.cellPadding = ClampMarkup(style.cellPadding, kMaxMarkupLength);
-    style.cellSpacing = ClampMarkup(style.cellSpacing, kMaxMarkupLength);
-    style.width = ClampMarkup(style.width, kMaxMarkupLength);
-    style.height = ClampMarkup(style.height, kMaxMarkupLength);
+    style.cellPadding = ClampMarkupSize(style.cellPadding, kMaxMarkupLength);
+    style.cellSpacing = ClampMarkupSize(style.cellSpacing, kMaxMarkupLength);
+    style.width = ClampMarkupSize(style.width, kMaxMarkupLength);
+    style.height = ClampMarkupSize(style.height, kMaxMarkupLength);
 }
 
 void CHtmlDrawer::OpenTablePart(const wchar_t* name, const CMarkupString& text, int& pos, int spans[2],
@@ -286,7 +286,8 @@ SIZE CHtmlDrawer::DrawTable(SIZE* size, const CMarkupString& tableText, const RE
         int rowPos = pos;
         while (row < rows && tags.NextOutsideTables(CMarkupTagIndex::RowOpen, rowPos, tags.Length())) {
             const int rowEnd = tags.RowEnd(rowPos + 3);
-            DrawTableRow(tableText.Mid(rowPos + 3, rowEnd - rowPos - 3), content, table, row);
+            if (m_measuring || !SkipHiddenRow(table, row, content))
+                DrawTableRow(tableText.Mid(rowPos + 3, rowEnd - rowPos - 3), content, table, row);
             ++row;
             rowPos = rowEnd;
         }
@@ -302,6 +303,32 @@ SIZE CHtmlDrawer::DrawTable(SIZE* size, const CMarkupString& tableText, const RE
     PushPopStyle(TRUE, L"table");
     ApplyFont();
     return *size;
+}
+
+bool CHtmlDrawer::SkipHiddenRow(const MarkupTable& table, int row, const RECT& content)
+{
+    // A row whose cells hold plain text and lie, with every row they span, outside the clip box
+    // has nothing to draw: a large table would otherwise open each of its cells on every paint.
+    if (row >= static_cast<int>(table.cells.size()) || table.rowOffsets.size() != table.rowHeights.size() + 1)
+        return false;
+    int span = 1, lineEnd = 0, wrapEnd = 0;
+    for (const MarkupCell& cell : table.cells[row]) {
+        if (cell.colspan == kOccupied)
+            continue;
+        if (!cell.plain)
+            return false;
+        span = std::max(span, cell.rowspan);
+        lineEnd = std::max(lineEnd, cell.lineEnd);
+        wrapEnd = std::max(wrapEnd, cell.wrapEnd);
+    }
+    const int s = m_style.cellSpacing;
+    const long long top = static_cast<long long>(content.top) + s + table.rowOffsets[row];
+    const long long bottom = top + SpanExtent(table.rowOffsets, row, span, s);
+    if (AreaVisible(content.left, ClampMarkup(top, 0x7FFFFFFF), content.right, ClampMarkup(bottom, 0x7FFFFFFF)))
+        return false;
+    m_lineIndex = std::max(m_lineIndex, lineEnd);
+    m_wrapCursor = std::max(m_wrapCursor, static_cast<size_t>(std::max(0, wrapEnd)));
+    return true;
 }
 
 void CHtmlDrawer::DrawTableRow(const CMarkupString& rowText, const RECT& content, MarkupTable& table, int row)
@@ -370,6 +397,7 @@ void CHtmlDrawer::DrawTableCell(const CMarkupString& cellText, const RECT& cellR
         SIZE blocks = DrawBlocks(body, layout, true);
         record.lineEnd = m_lineIndex;
         record.wrapEnd = static_cast<int>(m_wrapLog.size());
+        record.plain = m_style.linkKind == 0 && body.find(L'<') == std::wstring::npos ? 1 : 0;
         record.contentWidth = std::max(record.contentWidth, static_cast<int>(blocks.cx));
         record.contentHeight += blocks.cy;
         record.outerWidth = std::max(m_style.width, record.contentWidth) + 2 * inset;
@@ -380,7 +408,7 @@ void CHtmlDrawer::DrawTableCell(const CMarkupString& cellText, const RECT& cellR
         // Dark first: cells look sunk into the raised table.
         if (visible)
             FillAndFrame(cellRect, m_style.borderDarkColor, m_style.borderLightColor, 1);
-        if (!visible && m_style.linkKind == 0 && body.find(L'<') == std::wstring::npos) {
+        if (!visible && record.plain) {
             // Plain text outside the clip box: nothing to draw and no link to record, so the cell is
             // stepped over; a large table would otherwise lay out every hidden cell on each paint.
             m_lineIndex = std::max(m_lineIndex, record.lineEnd);

@@ -119,7 +119,7 @@ void CHtmlDrawer::DrawRule(const CMarkupString& params)
             colour = m_outputEnabled ? GetColor(value, colour) : m_disabledColor;
         }
     });
-    width = ClampMarkup(width, percent ? kMaxMarkupPercent : kMaxMarkupLength);
+    width = ClampMarkupSize(width, percent ? kMaxMarkupPercent : kMaxMarkupLength);
     size = std::min(size, static_cast<int>(CDrawManager::MaxPenWidth));
     if (m_measuring) {
         if (percent)

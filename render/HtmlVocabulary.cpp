@@ -208,8 +208,10 @@ int CHtmlDrawer::GetLength(const CMarkupString& value, int defaultValue, BOOL ht
 {
     if (value.empty())
         return defaultValue;
+    // No length of the text is negative: a minus sign counts for nothing, and a number too big for
+    // a length would wrap to a negative one. Both give 0.
     if (value.back() == L'%')
-        return MulDiv(defaultValue, std::wcstol(value.c_str(), nullptr, 10), 100);
+        return std::max(0, MulDiv(defaultValue, std::wcstol(value.c_str(), nullptr, 10), 100));
     CMarkupString v = value;
     if (v[0] == L'+' || v[0] == L'-')
         v = v.Mid(1);
@@ -241,7 +243,7 @@ int CHtmlDrawer::GetLength(const CMarkupString& value, int defaultValue, BOOL ht
     const unsigned long number = ReadPrefixedNumber(v);
     if (htmlSizes && number >= 1 && number <= 7)
         return kHtmlFontSizes[number - 1];
-    return static_cast<int>(number);
+    return number > 0x7FFFFFFFul ? 0 : static_cast<int>(number);
 }
 
 int CHtmlDrawer::GetEffect(const CMarkupString& value, int defaultValue) const

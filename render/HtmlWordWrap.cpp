@@ -41,12 +41,18 @@ int FirstWiderPrefix(HDC dc, const wchar_t* text, int count, int room)
 }
 }
 
-SIZE CHtmlDrawer::BoundedExtent(const wchar_t* text, int count, int room) const
+SIZE CHtmlDrawer::BoundedExtent(const wchar_t* text, int count, int room, std::vector<int>* prefixes) const
 {
-    long long probe = kFirstProbe;
+    // A narrow room needs few characters to be exceeded: measuring more only costs.
+    const int average = std::max(1, static_cast<int>(m_textMetric.tmAveCharWidth));
+    long long probe = std::max(2, std::min(kFirstProbe, room / average + 2));
     for (;;) {
         const int n = static_cast<int>(std::min<long long>(count, probe));
-        const SIZE size = ExtentOf(m_dc, text, n);
+        SIZE size = {0, 0};
+        // The widths of every prefix come with the same measurement: the word wrap needs them next.
+        prefixes->resize(static_cast<size_t>(std::max(n, 1)));
+        GetTextExtentExPointW(m_dc, text, n, 0, nullptr, prefixes->data(), &size);
+        prefixes->resize(static_cast<size_t>(n));
         if (size.cx > room || n == count)
             return size;
         probe *= 2;
@@ -54,6 +60,12 @@ SIZE CHtmlDrawer::BoundedExtent(const wchar_t* text, int count, int room) const
 }
 
 int CHtmlDrawer::WrapAt(const CMarkupString& text, int start, int lineWidth, int* available, int* headLength)
+{
+    return WrapAt(text, start, lineWidth, available, headLength, nullptr);
+}
+
+int CHtmlDrawer::WrapAt(const CMarkupString& text, int start, int lineWidth, int* available, int* headLength,
+                        const std::vector<int>* known)
 {
     const wchar_t* s = text.c_str() + start;
     const int length = text.Length() - start;
@@ -64,13 +76,24 @@ int CHtmlDrawer::WrapAt(const CMarkupString& text, int start, int lineWidth, int
         return start;
     }
     // Break characters at or past `over` cannot be candidates: the prefix up to them is too wide.
-    const int over = FirstWiderPrefix(m_dc, s, length, room);
-    const int limit = std::min(over, length);
     // The width of every prefix up to the limit in one measurement: measuring each candidate
-    // from the line's start made long lines of short words quadratic.
-    std::vector<int> ends(static_cast<size_t>(limit) + 1, 0);
-    SIZE all = {0, 0};
-    GetTextExtentExPointW(m_dc, s, limit, 0, nullptr, ends.data(), &all);
+    // from the line's start made long lines of short words quadratic. A caller that measured the
+    // first prefix wider than the room hands its widths over.
+    std::vector<int> measured;
+    const std::vector<int>* widths = known;
+    int over;
+    if (known && !known->empty() && static_cast<int>(known->size()) <= length && known->back() > room) {
+        over = static_cast<int>(known->size());
+    } else {
+        over = FirstWiderPrefix(m_dc, s, length, room);
+        const int count = std::min(over, length);
+        measured.assign(static_cast<size_t>(count) + 1, 0);
+        SIZE all = {0, 0};
+        GetTextExtentExPointW(m_dc, s, count, 0, nullptr, measured.data(), &all);
+        widths = &measured;
+    }
+    const int limit = std::min(over, length);
+    const std::vector<int>& ends = *widths;
     auto prefixWidth = [&](int n) { return n <= 0 ? 0 : ends[static_cast<size_t>(n) - 1]; };
     int remembered = 0;
     int search = 1;   // a break character at index 0 is never a candidate
@@ -91,7 +114,7 @@ int CHtmlDrawer::WrapAt(const CMarkupString& text, int start, int lineWidth, int
         while (rest < length && IsBlank(s[rest]))
             ++rest;
         *headLength = head;
-        *available = head == 0 ? 0 : ExtentOf(m_dc, s, head).cx;
+        *available = prefixWidth(head);
         return start + rest;
     }
     if (room == lineWidth) {
@@ -110,7 +133,7 @@ int CHtmlDrawer::WrapAt(const CMarkupString& text, int start, int lineWidth, int
             head = fits;
         }
         *headLength = head;
-        *available = ExtentOf(m_dc, s, head).cx;
+        *available = head <= limit ? prefixWidth(head) : ExtentOf(m_dc, s, head).cx;
         return start + head;
     }
     *headLength = 0;

@@ -17,6 +17,21 @@ CMarkupString CMarkupString::Mid(int first, int count) const
     return CMarkupString(substr(static_cast<size_t>(first), static_cast<size_t>(count)));
 }
 
+CMarkupString CMarkupString::Literal(const std::wstring& text)
+{
+    CMarkupString out;
+    out.reserve(text.size() + text.size() / 8);
+    for (wchar_t c : text) {
+        if (c == L'<')
+            out += L"<<";          // the markup's escaped "<"
+        else if (c == L'&')
+            out += L"&<>";         // an empty tag, which draws nothing, after "&" spoils any entity
+        else
+            out += c;
+    }
+    return out;
+}
+
 CMarkupString CMarkupString::Mid(int first) const
 {
     return Mid(first, Length());

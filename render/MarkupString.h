@@ -18,6 +18,9 @@ public:
     CMarkupString Left(int count) const;
     CMarkupString Right(int count) const;
     CMarkupString& MakeLower();
+    // Markup that draws text exactly as it stands: a "<" cannot open a tag and an "&" cannot start
+    // an entity. For text the markup does not come from, such as other windows' titles.
+    static CMarkupString Literal(const std::wstring& text);
     // printf-style with Windows semantics ("%s" wide); a result too long for the largest buffer is cut.
     int Format(const wchar_t* format, ...);
 };

@@ -33,6 +33,22 @@ CMarkupString ImageListElement(const wchar_t* source, int index, BOOL animated, 
     return element;
 }
 
+// A target as the value of a quoted attribute: a quote would end the value and a ">" the element,
+// and the text's entities are read before its tags, so "&" is written as one.
+CMarkupString AttributeValue(const wchar_t* target)
+{
+    CMarkupString value;
+    for (const wchar_t* c = target ? target : L""; *c; ++c) {
+        switch (*c) {
+        case L'"': value += L"%22"; break;
+        case L'>': value += L"%3E"; break;
+        case L'&': value += L"&amp;"; break;
+        default: value += *c; break;
+        }
+    }
+    return value;
+}
+
 }  // namespace
 
 CHtmlStatic::CHtmlStatic()
@@ -132,7 +148,8 @@ void CHtmlStatic::SetText(const wchar_t* text)
 void CHtmlStatic::SetHyperlink(const wchar_t* text, const wchar_t* target, BOOL sendMessage)
 {
     CMarkupString link;
-    link.Format(L"<a %s=\"%s\">%s</a>", sendMessage ? L"msg" : L"href", target ? target : L"", text ? text : L"");
+    link.Format(L"<a %s=\"%s\">%s</a>", sendMessage ? L"msg" : L"href", AttributeValue(target).c_str(),
+                text ? text : L"");
     SetText(link.c_str());
 }
 

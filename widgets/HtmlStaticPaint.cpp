@@ -38,9 +38,13 @@ void CHtmlStatic::PaintClient(HDC target, HDC paintDC)
 
     const CMarkupString content = ContentMarkup();
     const BOOL wrap = (GetStyle() & kNoWrapStyles) == 0;
-    m_drawer.SetMaxWidth(wrap ? std::max(0L, client.right - 2 * m_marginX - 1) : 0);
+    const int maxWidth = std::max(0, static_cast<int>(client.right) - 2 * m_marginX - 1);
+    m_drawer.SetMaxWidth(wrap ? maxWidth : 0);
     SIZE size = {0, 0};
     m_drawer.PrepareOutput(memory, content.c_str(), &size);
+    // Unwrapped text still gets the whole width to align itself in ("<right>", "<center>").
+    if (!wrap && !m_isImage && size.cx > 0)
+        size.cx = std::max(static_cast<int>(size.cx), maxWidth);
     size.cx = std::min(size.cx, client.right);
     size.cy = std::min(size.cy, client.bottom);
     m_contentSize = size;

@@ -15,12 +15,13 @@ bool SameTool(const HtmlToolInfo& a, UINT id, HWND window)
     return a.window == window && a.id == id;
 }
 
+// Another window's text, shortened, as literal markup: a title must not become tags or links.
 CMarkupString Cut(const wchar_t* text)
 {
     CMarkupString value = text;
     if (value.Length() > kMaxDiagnosticChars)
         value = value.Left(kMaxDiagnosticChars) + L" ...";
-    return value;
+    return CMarkupString::Literal(value);
 }
 
 }  // namespace
@@ -49,7 +50,9 @@ HWND CHtmlToolTip::Create(HWND parent, BOOL balloon)
     const int* preset = balloon ? kBalloonSizes : kRectangleSizes;
     std::copy(preset, preset + kSizeCount, m_sizes);
     m_drawer.SetHotLinkCallback(hWnd, kHotLinkMessage, 0);
-    ::SetTimer(hWnd, kAnimationTimer, m_delays[kDelayAnimation], nullptr);
+    // A period of 0 set before the window existed means no animation, not a timer without pause.
+    if (m_delays[kDelayAnimation])
+        ::SetTimer(hWnd, kAnimationTimer, m_delays[kDelayAnimation], nullptr);
     return hWnd;
 }
 

@@ -20,7 +20,7 @@ struct HtmlToolInfo
     CMarkupString text;
     DWORD mask = 0;
     UINT hideDelay = 0;              // automatic-hide delay of this tool (ms)
-    BYTE effect = 0;
+    int effect = 0;                  // an effect of the drawing manager's FillEffect
     BYTE granularity = 0;
     COLORREF colors[3] = {0, 0, 0};
     int direction = 0x10;
@@ -181,6 +181,11 @@ private:
     // Showing and painting (HtmlToolTipShow.cpp).
     BOOL ShowTip(BOOL forMenu);
     void FreeTipGraphics();
+    // The screen under a tip of the current size at `at`; with the picture taken at previousAt,
+    // the part the tip itself covers is taken from that one.
+    HBITMAP SnapshotUnder(POINT at, HBITMAP previous, POINT previousAt) const;
+    // Moves a shown tip that follows the mouse, and what it shows under its shadow with it.
+    void FollowTo(POINT position);
     void PaintTip(HDC dc);
     void Notify(HtmlToolInfo& record);
     static RECT VirtualScreen();

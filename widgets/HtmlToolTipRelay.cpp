@@ -90,15 +90,14 @@ void CHtmlToolTip::OnMouseMove()
         StartCycle(tool, TRUE);
         return;
     }
-    const DWORD flags = (tool.mask & HtmlToolInfo::kMaskBehaviour) ? tool.behaviour : m_behaviour;
+    const DWORD flags = (m_current.mask & HtmlToolInfo::kMaskBehaviour) ? m_current.behaviour : m_behaviour;
     if (flags & kFollowMouse) {
         if (m_state == kShown)
             StartHideTimer();
         if (IsWindowVisible()) {
             RECT rect;
             GetWindowRect(&rect);
-            SetWindowPos(nullptr, rect.left + cursor.x - previous.x, rect.top + cursor.y - previous.y, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            FollowTo(POINT{rect.left + cursor.x - previous.x, rect.top + cursor.y - previous.y});
             m_anchor.x += cursor.x - previous.x;
             m_anchor.y += cursor.y - previous.y;
         }

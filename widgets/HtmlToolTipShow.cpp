@@ -179,8 +179,11 @@ void CHtmlToolTip::FillBackground(const RECT& body, int direction)
     m_background = CreateCompatibleBitmap(screenDC, m_windowSize.cx, m_windowSize.cy);
     ReleaseDC(nullptr, screenDC);
     HGDIOBJ old = SelectObject(dc, m_background);
-    m_drawer.GetDrawManager()->FillEffect(dc, m_effect, &body, m_colors[0], m_colors[1], m_colors[2], m_granularity,
-                                          kBackgroundBlend);
+    // The displayed record's looks: the tool's own where its mask says so, and whatever the notify
+    // window made of them.
+    const HtmlToolInfo& looks = m_displayed;
+    m_drawer.GetDrawManager()->FillEffect(dc, looks.effect, &body, looks.colors[0], looks.colors[1], looks.colors[2],
+                                          looks.granularity, kBackgroundBlend);
     // The anchor takes the fill of the body's edge that it grows from.
     const int w = body.right - body.left;
     const int h = body.bottom - body.top;
@@ -222,7 +225,7 @@ BOOL CHtmlToolTip::ShowTip(BOOL forMenu)
 {
     HtmlToolInfo record = m_displayed;
     if (!(record.mask & HtmlToolInfo::kMaskEffect)) {
-        record.effect = static_cast<BYTE>(m_effect);
+        record.effect = m_effect;
         record.granularity = m_granularity;
     }
     if (!(record.mask & HtmlToolInfo::kMaskColors))
@@ -285,14 +288,7 @@ BOOL CHtmlToolTip::ShowTip(BOOL forMenu)
     // What the tip covers, for its shadow and its fading: read while the tip is not there.
     if (IsWindowVisible())
         ShowWindow(SW_HIDE);
-    HDC screenDC = GetDC(nullptr);
-    HDC underDC = CreateCompatibleDC(screenDC);
-    m_under = CreateCompatibleBitmap(screenDC, m_windowSize.cx, m_windowSize.cy);
-    HGDIOBJ old = SelectObject(underDC, m_under);
-    BitBlt(underDC, 0, 0, m_windowSize.cx, m_windowSize.cy, screenDC, window.left, window.top, SRCCOPY);
-    SelectObject(underDC, old);
-    DeleteDC(underDC);
-    ReleaseDC(nullptr, screenDC);
+    m_under = SnapshotUnder(POINT{window.left, window.top}, nullptr, POINT{0, 0});
 
     m_state = kAppearing;
     m_transparency = m_fadeIn && m_delays[kDelayFadeIn] ? 100 : record.transparency;
@@ -302,6 +298,51 @@ BOOL CHtmlToolTip::ShowTip(BOOL forMenu)
     Invalidate(FALSE);
     UpdateWindow();
     return TRUE;
+}
+
+HBITMAP CHtmlToolTip::SnapshotUnder(POINT at, HBITMAP previous, POINT previousAt) const
+{
+    HDC screenDC = GetDC(nullptr);
+    HDC underDC = CreateCompatibleDC(screenDC);
+    HBITMAP under = CreateCompatibleBitmap(screenDC, m_windowSize.cx, m_windowSize.cy);
+    if (!underDC || !under) {
+        if (under)
+            DeleteObject(under);
+        if (underDC)
+            DeleteDC(underDC);
+        ReleaseDC(nullptr, screenDC);
+        return nullptr;
+    }
+    HGDIOBJ old = SelectObject(underDC, under);
+    BitBlt(underDC, 0, 0, m_windowSize.cx, m_windowSize.cy, screenDC, at.x, at.y, SRCCOPY);
+    if (previous) {
+        // Where the old place and the new one overlap the screen shows the tip itself: what lies
+        // under it there is in the old picture.
+        HDC previousDC = CreateCompatibleDC(screenDC);
+        HGDIOBJ oldPrevious = SelectObject(previousDC, previous);
+        BitBlt(underDC, previousAt.x - at.x, previousAt.y - at.y, m_windowSize.cx, m_windowSize.cy, previousDC, 0, 0,
+               SRCCOPY);
+        SelectObject(previousDC, oldPrevious);
+        DeleteDC(previousDC);
+    }
+    SelectObject(underDC, old);
+    DeleteDC(underDC);
+    ReleaseDC(nullptr, screenDC);
+    return under;
+}
+
+void CHtmlToolTip::FollowTo(POINT position)
+{
+    RECT rect;
+    GetWindowRect(&rect);
+    if (HBITMAP under = SnapshotUnder(position, m_under, POINT{rect.left, rect.top})) {
+        DeleteObject(m_under);
+        m_under = under;
+    }
+    // Nothing of the old picture is kept: what lies under the shadow is another place's now.
+    SetWindowPos(nullptr, position.x, position.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    Invalidate(FALSE);
+    UpdateWindow();
 }
 
 void CHtmlToolTip::PaintTip(HDC dc)
@@ -317,20 +358,21 @@ void CHtmlToolTip::PaintTip(HDC dc)
     BitBlt(under.DC(), 0, 0, m_windowSize.cx, m_windowSize.cy, source, 0, 0, SRCCOPY);
     BitBlt(picture.DC(), 0, 0, m_windowSize.cx, m_windowSize.cy, source, 0, 0, SRCCOPY);
 
-    // The shadow darkens what lies under it.
+    // The shadow darkens what lies under it, softly over its depths: the mask holds each pixel's
+    // factor (white: none), which the drawing manager blurs.
     if (m_shadowRegion && m_darkness > 0) {
         CDibSection32 mask;
         if (mask.Create(m_windowSize.cx, m_windowSize.cy)) {
-            FillRgn(mask.DC(), m_shadowRegion, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-            FillRgn(mask.DC(), m_bodyRegion, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-            const int keep = 100 - m_darkness;
-            for (int i = 0; i < picture.Count(); ++i) {
-                if ((mask.Bits()[i] & 0xFFFFFF) == 0)
-                    continue;
-                const DWORD p = picture.Bits()[i];
-                picture.Bits()[i] = (((p >> 16 & 0xFF) * keep / 100) << 16) | (((p >> 8 & 0xFF) * keep / 100) << 8) |
-                                    ((p & 0xFF) * keep / 100);
-            }
+            PatBlt(mask.DC(), 0, 0, m_windowSize.cx, m_windowSize.cy, WHITENESS);
+            const int grey = MulDiv(255, 100 - m_darkness, 100);
+            HBRUSH brush = CreateSolidBrush(RGB(grey, grey, grey));
+            FillRgn(mask.DC(), m_shadowRegion, brush);
+            DeleteObject(brush);
+            GdiFlush();
+            HBITMAP bits = mask.Detach();
+            m_drawer.GetDrawManager()->DrawShadow(picture.DC(), 0, 0, m_windowSize.cx, m_windowSize.cy, bits, TRUE,
+                                                  m_shadowDepthX, m_shadowDepthY);
+            DeleteObject(bits);
         }
     }
     // The body: its fill, the markup, the border.
@@ -357,6 +399,15 @@ void CHtmlToolTip::DrawBorder(HDC dc, HRGN region, HBRUSH brush, int width, int 
 
 LRESULT CHtmlToolTip::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
 {
+    // The tip on screen is the current tool as shown: with the tooltip's values filled in and what
+    // the notify window made of them (its behaviour flags above all). Where it is stays the tool's
+    // own, so that the next mouse move still finds the same tool.
+    if (m_hasCurrent && m_current.window == m_displayed.window && m_current.id == m_displayed.id) {
+        const RECT rect = m_current.rect;
+        m_current = m_displayed;
+        m_current.rect = rect;
+        m_current.mask |= HtmlToolInfo::kMaskBehaviour;
+    }
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hWnd, &ps);
     PaintTip(dc);

@@ -187,6 +187,13 @@ void CMarkupMessageBoxTemplate::CollectButtons()
         m_lessCaption = GetButtonText(MMB_IDLESS, L"");
         m_moreCaption = GetButtonText(MMB_IDMORE, L"");
     }
+    // Report and More never end the box: without any other button (sets 10 to 15) nothing could,
+    // and the caller's thread would wait for ever. Such a box may always be cancelled.
+    m_noClosingButton = std::none_of(m_buttons.begin(), m_buttons.end(), [](const std::pair<UINT, HWND>& b) {
+        return b.first != MMB_IDREPORT && b.first != MMB_IDMORE;
+    });
+    if (m_noClosingButton)
+        m_cancelAllowed = true;
     m_defaultIndex = static_cast<int>((m_params.style >> 8) & 0x0F);
     if (m_defaultIndex >= static_cast<int>(m_buttons.size()))
         m_defaultIndex = 0;

@@ -137,6 +137,8 @@ void CMarkupMessageBoxTemplate::DrawBackground(HWND dialog, HDC dc)
 void CMarkupMessageBoxTemplate::DrawSeparator(HDC dc, const RECT& rect, int style, const wchar_t* caption,
                                               int alignment)
 {
+    if (style == 0)
+        return;   // "none": neither a line nor a caption
     const int left = rect.left + kSeparatorInset;
     const int right = rect.right - kSeparatorInset;
     const int y = rect.top;

@@ -182,12 +182,15 @@ void CMarkupMessageBoxTemplate::OnTimer(HWND dialog)
         }
     }
     KillTimer(dialog, kTimerId);
-    if (m_buttons.empty())
-        return;
-    const auto& defaultButton = m_buttons[m_defaultIndex];
     if (!Blocked()) {
         if (Timed()) {
             SetDefaultButtonCaption(m_defaultCaption);
+            // A box with no button that ends it ends as its close box would.
+            if (m_noClosingButton) {
+                EndBox(dialog, IDCANCEL);
+                return;
+            }
+            const auto& defaultButton = m_buttons[m_defaultIndex];
             SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(defaultButton.first, BN_CLICKED),
                          reinterpret_cast<LPARAM>(defaultButton.second));
         }
@@ -196,8 +199,12 @@ void CMarkupMessageBoxTemplate::OnTimer(HWND dialog)
     if (m_cancelAllowed)
         SetCloseEnabled(dialog, true);
     m_closeBlocked = false;
-    if (inCaption) {
+    if (inCaption)
         SendMessageW(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_caption.c_str()));
+    if (m_buttons.empty())
+        return;
+    const auto& defaultButton = m_buttons[m_defaultIndex];
+    if (inCaption) {
         for (const auto& button : m_buttons)
             if (button.second != defaultButton.second)
                 EnableButton(button.second, false);

@@ -104,6 +104,7 @@ private:
     int m_buttonAreaHeight = 0;
     int m_footerHeight = 0;
     bool m_cancelAllowed = false;
+    bool m_noClosingButton = false;   // only Report and More, or no button at all
     bool m_closeBlocked = false;      // the disabled period has greyed the close box
     bool m_footerExpanded = false;
     int m_defaultIndex = 0;

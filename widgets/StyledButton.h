@@ -64,8 +64,9 @@ public:
     DWORD SetBitmapsFromResource(int in, COLORREF maskIn, int out, COLORREF maskOut, HMODULE module = nullptr);
     // A GDI+ image strip, one frame per state (normal, hot, pressed, disabled); the button owns it.
     DWORD SetImage(Gdiplus::Image* image, int frames);
-    // A four-frame state image drawn as the background; the button owns it.
-    DWORD SetBkImage(Gdiplus::Image* image);
+    // A four-frame state image drawn as the background, with alpha below 255 see-through; the
+    // button owns it.
+    DWORD SetBkImage(Gdiplus::Image* image, BYTE alpha = 255);
 
     DWORD SetColor(BYTE index, COLORREF color, bool repaint = true);
     DWORD GetColor(BYTE index, COLORREF* color) const;
@@ -122,6 +123,7 @@ public:
         MESSAGE_HANDLER(BM_SETSTYLE, OnSetStyle)
         MESSAGE_HANDLER(BM_GETCHECK, OnGetCheck)
         MESSAGE_HANDLER(BM_SETCHECK, OnSetCheck)
+        MESSAGE_HANDLER(WM_SIZE, OnSize)
         CHAIN_MSG_MAP(CTransparentControl<CStyledButton>)
     END_MSG_MAP()
 
@@ -138,6 +140,7 @@ public:
     LRESULT OnSetStyle(UINT msg, WPARAM wParam, LPARAM lParam, BOOL&);
     LRESULT OnGetCheck(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSetCheck(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled);
 
 protected:
     virtual void OnDrawBackground(HDC dc, const RECT& rect);
@@ -176,6 +179,7 @@ private:
     int m_imageWidth = 0;
     int m_imageHeight = 0;
     Gdiplus::Image* m_bkImage = nullptr;
+    BYTE m_bkAlpha = 255;
 
     int m_kind = kKindUnattached;
     bool m_checkBox = false;

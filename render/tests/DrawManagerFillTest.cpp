@@ -228,3 +228,35 @@ TEST(DrawManagerFill, HardBumpOnNarrowRectangleHasNoBevels)
         }
     }
 }
+
+TEST(DrawManagerFill, PatternsOfHugeRectanglesKeepTheirShapeInThePartThatIsSeen)
+{
+    // A grey ramp: a pattern value v draws grey v (give or take the palette's rounding).
+    const COLORREF white = RGB(255, 255, 255), grey = RGB(128, 128, 128), black = RGB(0, 0, 0);
+    CDrawManager dm;
+    CDibSection32 s;
+    ASSERT_TRUE(s.Create(400, 300));
+    auto value = [&](int x, int y) { GdiFlush(); return static_cast<int>(GetRValue(PixelAt(s, x, y))); };
+    // A hard bump 50 000 rows tall, seen at its top, its middle and its bottom: its bevels open at
+    // the middle and close toward both ends, as on a short one.
+    struct Place { int top; int row; bool bevelled; } places[] = {{0, 0, false}, {150 - 25000, 150, true},
+                                                                   {300 - 50000, 299, false}};
+    for (const Place& place : places) {
+        SCOPED_TRACE(place.top);
+        RECT r = {0, place.top, 20, place.top + 50000};
+        dm.FillEffect(s.DC(), EffectHardBump, &r, white, grey, black, 0, 0);
+        if (place.bevelled) {
+            EXPECT_GT(std::abs(value(0, place.row) - value(10, place.row)), 100);
+        } else {
+            for (int c = 2; c < 20; ++c)
+                EXPECT_LE(std::abs(value(c, place.row) - value(10, place.row)), 3) << c;
+        }
+    }
+    // A vertical shade nine million pixels wide runs from the begin colour down to the end one.
+    struct Seen { int left; int expected; } seen[] = {{0, 255}, {-4500000, 128}, {-8999999, 0}};
+    for (const Seen& at : seen) {
+        RECT wide = {at.left, 0, at.left + 9000000, 1};
+        dm.FillEffect(s.DC(), EffectVShade, &wide, white, grey, black, 0, 0);
+        EXPECT_NEAR(value(0, 0), at.expected, 3) << at.left;
+    }
+}

@@ -145,6 +145,39 @@ TEST(DrawManagerImage, SoftShadowFadesAtItsEdges)
     DeleteObject(bmp);
 }
 
+TEST(DrawManagerImage, ALargePictureDrawsInTheClipBoxAsItWouldWhole)
+{
+    // A 4 x 4 bitmap, half see-through, scaled up with a soft shadow: drawn into a DC that shows a
+    // corner of it, the corner is what a DC that shows all of it holds there.
+    CDibSection32 source;
+    source.Create(4, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            source.At(x, y) = (x + y) % 2 ? Px(RGB(250, 40, 40)) : Px(kMagenta);
+    HBITMAP bitmap = source.Detach();
+    HBITMAP translucent = MakeBitmap(4, 4, RGB(0, 0, 250), 128);
+    struct Case { HBITMAP bitmap; BOOL mask; DWORD flags; } cases[] = {
+        {bitmap, TRUE, ImageSoftShadow}, {bitmap, FALSE, ImageShadow | ImageGray}, {translucent, FALSE, ImageSoftShadow}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        Canvas whole(1100, 1100, RGB(0, 200, 0));
+        Canvas corner(300, 200, RGB(0, 200, 0));
+        CDrawManager dm;
+        for (Canvas* canvas : {&whole, &corner})
+            dm.DrawBitmap(canvas->s.DC(), 30, 20, 1000, 1000, c.bitmap, c.mask, Px(kMagenta), c.flags, TRUE, 6, 6, 7,
+                          7, RGB(128, 128, 128));
+        int differing = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                if (whole.At(x, y) != corner.At(x, y))
+                    ++differing;
+        EXPECT_EQ(0, differing);
+        EXPECT_EQ(Px(RGB(0, 200, 0)), corner.At(10, 10)) << "left of the picture";
+    }
+    DeleteObject(bitmap);
+    DeleteObject(translucent);
+}
+
 TEST(DrawManagerImage, ShadowOnWithoutShadowFlagsPressesTheImage)
 {
     Canvas c;

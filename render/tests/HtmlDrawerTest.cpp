@@ -196,3 +196,33 @@ TEST(HtmlDrawer, ImageShadowSettings)
     EXPECT_EQ(d.GetShadowColor(), RGB(0, 0, 0));
     EXPECT_NE(d.GetHandCursor(), nullptr);
 }
+
+TEST(HtmlDrawer, LinesOutsideTheClipBoxAreNotDrawnAndKeepTheirLinks)
+{
+    std::wstring text;
+    for (int i = 0; i < 60; ++i)
+        text += L"line " + std::to_wstring(i) + (i == 50 ? L" <a href=x>far link</a>" : L"") + L"<br>";
+    // One fixture at a time: the drawing log goes to the last one made.
+    std::vector<MarkupDrawRecord> tallTexts;
+    std::vector<MarkupHotArea> tallAreas;
+    {
+        MarkupFixture tall(600, 2000);
+        tall.Render(text.c_str());
+        tallTexts = tall.Texts();
+        tallAreas = tall.drawer.GetHotAreas();
+    }
+    MarkupFixture small(600, 100);
+    small.Render(text.c_str());
+    EXPECT_EQ(61u, tallTexts.size()) << "every line and the link";
+    EXPECT_LT(small.Texts().size(), 10u) << "only what the canvas shows";
+    ASSERT_EQ(tallAreas.size(), small.drawer.GetHotAreas().size());
+    for (size_t i = 0; i < tallAreas.size(); ++i)
+        EXPECT_TRUE(EqualRect(&tallAreas[i].area, &small.drawer.GetHotAreas()[i].area));
+    // Moved up into view, the far line is drawn where the tall canvas has it.
+    const RECT distant = tallTexts[51].rect;
+    small.Draw(0, -distant.top + 10, small.size.cx, small.size.cy);
+    bool found = false;
+    for (const MarkupDrawRecord& r : small.Texts())
+        found = found || (r.text == L"far link" && r.rect.left == distant.left && r.rect.top == 10);
+    EXPECT_TRUE(found);
+}

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <psapi.h>
 #include <cstdlib>
+#include <map>
 
 namespace {
 // Processor time, generous: the quadratic cases took from seconds to minutes. Wall time only
@@ -139,9 +140,46 @@ TEST(HtmlHostile, SpansAndSizesPastTheBoundsAreCut)
     std::wstring nested;
     for (int i = 0; i < kMaxTableDepth + 5; ++i)
         nested += L"<table><tr><td>" + std::to_wstring(i);
-    f.Render(nested.c_str());
-    EXPECT_NE(f.AllText().find(L"|" + std::to_wstring(kMaxTableDepth - 1) + L"|"), std::wstring::npos);
-    EXPECT_EQ(f.AllText().find(L"|" + std::to_wstring(kMaxTableDepth) + L"|"), std::wstring::npos);
+    MarkupFixture tall(600, 2000);   // room for every level that is drawn
+    tall.Render(nested.c_str());
+    EXPECT_NE(tall.AllText().find(L"|" + std::to_wstring(kMaxTableDepth - 1) + L"|"), std::wstring::npos);
+    EXPECT_EQ(tall.AllText().find(L"|" + std::to_wstring(kMaxTableDepth) + L"|"), std::wstring::npos);
+}
+
+TEST(HtmlHostile, SizesThatWouldBeNegativeCountAsNothing)
+{
+    const PictureFixtures pictures;
+    // Each text draws A, then something of a hostile size, then B, all inside one link.
+    const wchar_t* const cases[] = {
+        L"<a href=x>A<bmp handle=%BMP% width=4294967291 height=20>B</a>",
+        L"<a href=x>A<bmp handle=%BMP% width=-50% height=-50%>B</a>",
+        L"<a href=x>A<ilst handle=%BMP% cx=4294967291 cy=4294967291>B</a>",
+        L"<a href=x>A<hr width=4294967291>B</a>",
+        L"<a href=x>A<font size=4294967291>B</font></a>",
+        L"<table cellpadding=4294967291 cellspacing=4294967291><tr><td width=4294967291><a href=x>A</a></td>"
+        L"<td width=-4294967291><a href=x>B</a></td></tr></table>",
+        L"<table><tr><td width=4294967291%><a href=x>A</a></td><td><a href=x>B</a></td></tr></table>",
+    };
+    for (const wchar_t* text : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(text)));
+        MarkupFixture f;
+        f.Render(pictures.Fill(text).c_str());
+        EXPECT_GT(f.size.cx, 1);
+        const auto texts = f.Texts();
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(texts[0].text, L"A");
+        EXPECT_GE(texts[1].rect.left, texts[0].rect.right) << "B is drawn over A";
+        ASSERT_FALSE(f.drawer.GetHotAreas().empty());
+        for (const MarkupHotArea& area : f.drawer.GetHotAreas()) {
+            EXPECT_LE(area.area.left, area.area.right);
+            EXPECT_LE(area.area.top, area.area.bottom);
+        }
+    }
+    // The vocabulary's lengths: none is negative.
+    MarkupFixture f;
+    EXPECT_EQ(f.drawer.GetLength(L"4294967291", 7, FALSE), 0);
+    EXPECT_EQ(f.drawer.GetLength(L"-50%", 200, FALSE), 0);
+    EXPECT_EQ(f.drawer.GetLength(L"2147483647", 7, FALSE), 2147483647);
 }
 
 TEST(HtmlHostile, ALongWordIsCutIntoLinesThatFitWithNothingLost)
@@ -149,10 +187,22 @@ TEST(HtmlHostile, ALongWordIsCutIntoLinesThatFitWithNothingLost)
     MarkupFixture f;
     const std::wstring word(20000, L'm');
     f.drawer.SetMaxWidth(150);
-    f.Render(word.c_str());
+    f.Prepare(word.c_str());
+    // Only lines inside the canvas are drawn: the text is drawn a canvas height further up each
+    // time, and each line is taken from the first drawing that shows it.
+    std::map<LONG, MarkupDrawRecord> lines;
+    for (int page = 0; page * f.canvas.Height() < f.size.cy; ++page) {
+        const int shift = page * f.canvas.Height();
+        f.Draw(0, -shift, f.size.cx, f.size.cy);
+        for (MarkupDrawRecord r : f.Texts()) {
+            OffsetRect(&r.rect, 0, shift);
+            lines.emplace(r.rect.top, r);
+        }
+    }
     size_t drawn = 0;
     LONG lastTop = -1;
-    for (const MarkupDrawRecord& r : f.Texts()) {
+    for (const auto& line : lines) {
+        const MarkupDrawRecord& r = line.second;
         drawn += r.text.size();
         EXPECT_LE(r.rect.right - r.rect.left, 150);
         EXPECT_GT(r.rect.top, lastTop);

@@ -1,4 +1,5 @@
 #include "MarkupTestSupport.h"
+#include "render/MarkupLimits.h"
 #include "core/WideFormat.h"
 #include <gtest/gtest.h>
 
@@ -68,6 +69,39 @@ TEST(HtmlImages, BitmapSizesInPercentAndPixels)
     EXPECT_EQ(f.Texts()[0].rect.left, 0);
 }
 
+TEST(HtmlImages, PercentSizesRoundHalfAwayFromZero)
+{
+    HBITMAP bmp = MakeStrip(15, {RGB(255, 0, 0)});   // 15 x 15
+    struct Case { const wchar_t* size; int expected; } cases[] = {
+        {L"50%%", 8},    // 7.5
+        {L"10%%", 2},    // 1.5
+        {L"33%%", 5},    // 4.95
+        {L"3%%", 0},     // 0.45: nothing to draw
+        {L"110%%", 17},  // 16.5
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        MarkupFixture f;
+        const std::wstring format = std::wstring(L"<bmp handle=0x%X width=") + c.size + L" height=" + c.size + L">X";
+        f.Render(Markup(format.c_str(), reinterpret_cast<UINT_PTR>(bmp)).c_str());
+        const auto images = Images(f);
+        ASSERT_EQ(images.size(), c.expected == 0 ? 0u : 1u);
+        if (c.expected != 0) {
+            EXPECT_EQ(images[0].rect.right - images[0].rect.left, c.expected);
+            EXPECT_EQ(images[0].rect.bottom - images[0].rect.top, c.expected);
+        }
+        ASSERT_EQ(f.Texts().size(), 1u);
+        EXPECT_EQ(f.Texts()[0].rect.left, c.expected) << "the text follows the picture";
+    }
+    // Image-list images scale the list's size the same way.
+    MarkupFixture f;
+    f.drawer.SetImageList(bmp, 15, 15, 1, RGB(255, 0, 255));
+    f.Render(L"<ilst index=0 width=50% height=50%>X");
+    ASSERT_EQ(Images(f).size(), 1u);
+    EXPECT_EQ(Images(f)[0].rect.right - Images(f)[0].rect.left, 8);
+    DeleteObject(bmp);
+}
+
 TEST(HtmlImages, BitmapFromFileAndTableBackground)
 {
     CDibBitmap dib;
@@ -90,15 +124,7 @@ TEST(HtmlImages, BitmapFromFileAndTableBackground)
 
 TEST(HtmlImages, IconsDrawAtTheirOwnSize)
 {
-    CDibSection32 colour;
-    colour.Create(16, 16);
-    for (int i = 0; i < colour.Count(); ++i)
-        colour.Bits()[i] = Px(RGB(0, 128, 0));
-    BYTE mask[32] = {};
-    ICONINFO info = {TRUE, 8, 8, CreateBitmap(16, 16, 1, 1, mask), colour.Detach()};
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(info.hbmMask);
-    DeleteObject(info.hbmColor);
+    HICON icon = MakeSolidIcon(16, Px(RGB(0, 128, 0)));
     MarkupFixture f;
     f.Render(Markup(L"<icon handle=0x%X>X", reinterpret_cast<UINT_PTR>(icon)).c_str());
     ASSERT_EQ(f.Texts().size(), 1u);
@@ -188,6 +214,53 @@ TEST(HtmlImages, HotStyleShadowAndDisabledLook)
     d.Render(Markup(L"<bmp handle=0x%X style=g>", reinterpret_cast<UINT_PTR>(bmp)).c_str());
     EXPECT_EQ(Images(d)[0].value, ImageColor);
     EXPECT_EQ(d.Pixel(Images(d)[0].rect.left + 10, Images(d)[0].rect.top + 10), RGB(100, 110, 120));
+    DeleteObject(bmp);
+}
+
+TEST(HtmlImages, OnlyAPictureWithAShadowFlagIsOffsetAndOnlyIntoTheRoomItTakes)
+{
+    HBITMAP bmp = MakeStrip(20, {RGB(200, 0, 0)});
+    const COLORREF red = RGB(200, 0, 0);
+    const COLORREF white = RGB(255, 255, 255);
+    // No shadow flag: drawn where the layout put it, although the drawer's shadow is on.
+    MarkupFixture plain;
+    plain.Render(Markup(L"<bmp handle=0x%X>X", reinterpret_cast<UINT_PTR>(bmp)).c_str());
+    RECT r = Images(plain)[0].rect;
+    EXPECT_EQ(plain.Pixel(r.left + 1, r.top + 1), red);
+    EXPECT_EQ(plain.Pixel(r.left + 22, r.top + 22), white) << "not moved by the shadow offsets";
+    EXPECT_EQ(plain.Texts()[0].rect.left, 20);
+
+    // A shadow in the normal style and none in the hot one: hovered, the picture moves into the
+    // room its shadow took (the pressed look).
+    MarkupFixture link;
+    const std::wstring markup = Markup(L"<a msg=m><bmp handle=0x%X style=s hotstyle=d></a>X",
+                                       reinterpret_cast<UINT_PTR>(bmp));
+    link.Render(markup.c_str());
+    r = Images(link)[0].rect;
+    EXPECT_EQ(link.Texts()[0].rect.left, 24) << "the picture and its shadow's offset";
+    EXPECT_EQ(link.Pixel(r.left + 1, r.top + 1), red);
+    POINT p = {r.left + 5, r.top + 5};
+    link.drawer.OnSetCursor(&p);
+    link.Clear();
+    link.Render(markup.c_str());
+    r = Images(link)[0].rect;
+    EXPECT_EQ(link.Pixel(r.left + 1, r.top + 1), white) << "moved away";
+    EXPECT_EQ(link.Pixel(r.left + 4 + 1, r.top + 4 + 1), RGB(150, 0, 0)) << "darkened, 4 right and down";
+    EXPECT_EQ(link.Pixel(r.left + 4 + 19, r.top + 4 + 19), RGB(150, 0, 0));
+    DeleteObject(bmp);
+}
+
+TEST(HtmlImages, APassDrawsABoundedNumberOfPicturesAndLaysOutAll)
+{
+    HBITMAP bmp = MakeStrip(2, {RGB(200, 0, 0)});
+    std::wstring text;
+    for (int i = 0; i < kMaxMarkupPicturesDrawn + 72; ++i)
+        text += Markup(L"<bmp handle=0x%X>", reinterpret_cast<UINT_PTR>(bmp));
+    MarkupFixture f(1200, 100);
+    f.Render((text + L"X").c_str());
+    EXPECT_EQ(static_cast<size_t>(kMaxMarkupPicturesDrawn), Images(f).size());
+    ASSERT_EQ(1u, f.Texts().size());
+    EXPECT_EQ(2 * (kMaxMarkupPicturesDrawn + 72), f.Texts()[0].rect.left) << "every picture keeps its room";
     DeleteObject(bmp);
 }
 

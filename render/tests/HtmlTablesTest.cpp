@@ -177,6 +177,23 @@ TEST(HtmlTables, NestedTablesAndSurroundingRuns)
     EXPECT_NE(e.AllText().find(L"z"), std::wstring::npos);
 }
 
+TEST(HtmlTables, ANestedTablesRowsAndCellsAreItsOwn)
+{
+    // The outer table has one row and one column; the inner one's two rows and three columns count
+    // for the inner table only, so the outer one gets no empty rows or columns beside its cell.
+    MarkupFixture f;
+    f.Render(L"<table cellspacing=4><tr><td><table><tr><td>a</td><td>b</td><td>c</td></tr><tr><td>d</td></tr>"
+             L"</table></td></tr></table>");
+    const auto& tables = f.drawer.GetTables();
+    ASSERT_EQ(tables.size(), 2u);
+    EXPECT_EQ(tables[0].cells.size(), 1u);
+    EXPECT_EQ(tables[0].columnWidths.size(), 1u);
+    EXPECT_EQ(tables[1].cells.size(), 2u);
+    EXPECT_EQ(tables[1].columnWidths.size(), 3u);
+    // One cell and its spacing: the outer table is as wide as its column and no wider.
+    EXPECT_EQ(f.size.cx - 1, 4 - 1 + tables[0].columnWidths[0] + 4 + 1);
+}
+
 TEST(HtmlTables, CellsOutsideTheClipBoxAreSteppedOverWithoutShiftingTheOthers)
 {
     // Wrapped plain cells (skipped when hidden), link cells, and plain cells inside a link (both

@@ -5,6 +5,22 @@
 #include <string>
 #include <vector>
 
+// An opaque icon of side x side pixels in one colour (a 0x00RRGGBB pixel word); the caller destroys it.
+inline HICON MakeSolidIcon(int side, DWORD pixel)
+{
+    CDibSection32 colour;
+    colour.Create(side, side);
+    for (int i = 0; i < colour.Count(); ++i)
+        colour.Bits()[i] = pixel;
+    std::vector<BYTE> mask(static_cast<size_t>((side + 15) / 16 * 2) * side, 0);
+    ICONINFO info = {TRUE, static_cast<DWORD>(side / 2), static_cast<DWORD>(side / 2),
+                     CreateBitmap(side, side, 1, 1, mask.data()), colour.Detach()};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    return icon;
+}
+
 // A drawer on a white 32-bit canvas whose drawing calls are logged.
 struct MarkupFixture
 {

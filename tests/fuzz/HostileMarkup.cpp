@@ -3,6 +3,7 @@
 #include "render/DibBitmap.h"
 #include "render/HtmlDrawer.h"
 
+#include <cstring>
 #include <cwchar>
 #include <random>
 
@@ -77,6 +78,16 @@ std::vector<MarkupCase> HostileMarkupCases()
         {"strip_tiny_frames", L"<ilst handle=%BMP% cx=1 cy=1 index=99999999 speed=1>", 0},
         {"strip_huge_frames", L"<ilst handle=%BMP% cx=2147483647 cy=-2147483647 width=65536%>", 0},
         {"icon_huge", L"<icon idres=32512 width=65536% height=65536%>", 0},
+        // An icon file loaded at any size it is asked for: a real picture at the size bound.
+        {"icon_file_2147483647", L"<icon file=\"%ICOFILE%\" width=2147483647 height=2147483647>", 0},
+        {"icon_file_0x7fffffff", L"<icon file=\"%ICOFILE%\" width=0x7fffffff height=0x7fffffff>", 0},
+        {"icon_file_1000000", L"<icon file=\"%ICOFILE%\" width=1000000 height=1000000 style=s>", 0},
+        {"icon_file_100000", L"<a href=x><icon file=\"%ICOFILE%\" width=100000 height=100000 hotstyle=gs></a>", 0},
+        {"icon_file_65536", L"<icon file=\"%ICOFILE%\" width=65536% height=65536%>", 0},
+        {"icons_many_huge", Repeat(L"<icon file=\"%ICOFILE%\" width=4096 height=4096>", 60), 300},
+        {"bitmaps_many_huge", Repeat(L"<bmp handle=%BMP% width=2048 height=2048 style=s>", 60), 0},
+        {"pictures_many_small", Repeat(L"<bmp handle=%BMP% style=s><icon file=\"%ICOFILE%\" width=8 height=8>", 3000),
+         300},
         {"font_65536", L"<font size=65536>big text here</font>", 0},
         {"font_2p31", L"<font size=2147483647>x</font><font size=-2147483647>y</font>", 0},
         {"font_units", L"<font size=99999999in>x</font><font size=99999999em>y</font><font size=9999999pc>z", 0},
@@ -167,9 +178,49 @@ std::wstring ReplaceAll(std::wstring text, const std::wstring& from, const std::
 }
 }
 
-std::wstring WithBitmap(const std::wstring& text, const std::wstring& handle, const std::wstring& file)
+std::wstring WithBitmap(const std::wstring& text, const std::wstring& handle, const std::wstring& file,
+                        const std::wstring& iconFile)
 {
-    return ReplaceAll(ReplaceAll(text, L"%BMPFILE%", file), L"%BMP%", handle);
+    return ReplaceAll(ReplaceAll(ReplaceAll(text, L"%ICOFILE%", iconFile), L"%BMPFILE%", file), L"%BMP%", handle);
+}
+
+namespace {
+// A 16 x 16 icon of 32-bit colour, opaque, in the .ico file format.
+bool WriteIconFile(const std::wstring& path)
+{
+    const int side = 16;
+    const DWORD pixels = side * side * 4;
+    const DWORD mask = side * 4;   // rows of 1 bit per pixel, each padded to 32 bits
+    std::vector<BYTE> data(6 + 16 + sizeof(BITMAPINFOHEADER) + pixels + mask, 0);
+    BYTE* at = data.data();
+    at[2] = 1;   // an icon
+    at[4] = 1;   // one image
+    BYTE* entry = at + 6;
+    entry[0] = entry[1] = side;
+    entry[4] = 1;    // planes
+    entry[6] = 32;   // bits per pixel
+    const DWORD size = sizeof(BITMAPINFOHEADER) + pixels + mask;
+    const DWORD offset = 6 + 16;
+    memcpy(entry + 8, &size, 4);
+    memcpy(entry + 12, &offset, 4);
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = side;
+    header.biHeight = 2 * side;   // colour and mask
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    memcpy(at + offset, &header, sizeof(header));
+    DWORD* colour = reinterpret_cast<DWORD*>(at + offset + sizeof(header));
+    for (int i = 0; i < side * side; ++i)
+        colour[i] = 0xFF2060C0;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == data.size();
+}
 }
 
 PictureFixtures::PictureFixtures()
@@ -182,12 +233,15 @@ PictureFixtures::PictureFixtures()
     CDibBitmap dib;
     dib.Create(1, 1, 24);
     dib.Save(file.c_str());
+    iconFile = std::wstring(folder) + L"hostile_icon_" + std::to_wstring(GetCurrentProcessId()) + L".ico";
+    WriteIconFile(iconFile);
 }
 
 PictureFixtures::~PictureFixtures()
 {
     DeleteObject(bitmap);
     DeleteFileW(file.c_str());
+    DeleteFileW(iconFile.c_str());
 }
 
 void PrepareAndDraw(CHtmlDrawer& drawer, HDC dc, const std::wstring& text, int maxWidth)

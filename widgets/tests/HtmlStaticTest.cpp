@@ -5,6 +5,7 @@
 #include "tests/support/Screenshot.h"
 #include "tests/support/WindowPixels.h"
 #include "widgets/HtmlStatic.h"
+#include "widgets/tests/DrawnText.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -154,6 +155,28 @@ TEST_F(HtmlStaticTest, ContentWiderThanTheControlIsCutAtItsEdge)
     EXPECT_LT(ink.bottom, kHeight / 2);
 }
 
+TEST_F(HtmlStaticTest, UnwrappedTextAlignsWithinTheWholeWidth)
+{
+    struct Case { const wchar_t* text; int marginX; int inkRight; } cases[] = {
+        {L"<right>end</right>", 0, kWidth - 1},
+        {L"<right>end</right>", 10, kWidth - 10 - 1},
+        {L"<center>mid</center>", 0, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.marginX);
+        ASSERT_NE(nullptr, MakeControl(SS_LEFTNOWORDWRAP, c.text));
+        control.SetMargins(c.marginX, 0);
+        const Box ink = InkBox(Paint(), kWhite);
+        ASSERT_FALSE(ink.Empty());
+        EXPECT_GE(control.GetContentRect().right - control.GetContentRect().left, kWidth - 2 * c.marginX - 1);
+        if (c.inkRight >= 0)
+            EXPECT_NEAR(c.inkRight, ink.right, 4);
+        else
+            EXPECT_NEAR(kWidth / 2, (ink.left + ink.right) / 2, 4);
+        control.DestroyWindow();
+    }
+}
+
 TEST_F(HtmlStaticTest, MessageLinkClickReachesTheParentsCallbackAndADisabledControlIgnoresIt)
 {
     ASSERT_NE(nullptr, MakeControl(SS_LEFT, L""));
@@ -175,6 +198,23 @@ TEST_F(HtmlStaticTest, MessageLinkClickReachesTheParentsCallbackAndADisabledCont
     Paint();
     control.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
     EXPECT_EQ(1u, host.calls.size()) << "disabled controls take no clicks";
+}
+
+TEST_F(HtmlStaticTest, HyperlinkTargetCannotRewriteTheLink)
+{
+    ASSERT_NE(nullptr, MakeControl(SS_LEFT, L""));
+    control.SetHyperlink(L"Press here", L"say \"hi\"> <b>bold</b> & more", TRUE);
+    control.SetLinkCallback(kLinkMessage, 5);
+    {
+        const CDrawnText drawn;
+        Paint();
+        EXPECT_EQ(L"Press here", drawn.Text()) << "nothing of the target spills into the text";
+    }
+    ASSERT_EQ(1u, control.GetDrawer().GetHotAreas().size());
+    const POINT at = LinkPoint();
+    control.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    ASSERT_EQ(1u, host.calls.size());
+    EXPECT_EQ(L"say %22hi%22%3E <b%3Ebold</b%3E & more", host.calls[0].text);
 }
 
 TEST_F(HtmlStaticTest, DisabledControlDrawsItsColoursInTheDisabledColour)
@@ -222,6 +262,49 @@ TEST_F(HtmlStaticTest, HoverShowsTheHandAndTheHoverColourAndLeavingRestoresTheLi
     PixelImage left = CaptureClientPixels(control);
     EXPECT_GT(left.Count(linkBlue, 0, 0, kWidth, kHeight), 0);
     EXPECT_EQ(0, left.Count(hoverRed, 0, 0, kWidth, kHeight));
+}
+
+TEST_F(HtmlStaticTest, LinkTooltipHoldsOneToolWhateverTheMouseDoes)
+{
+    ASSERT_NE(nullptr, MakeControl(SS_LEFT, L"<a href=\"x\" tooltip=\"First tip\">first</a> plain "
+                                            L"<a msg=\"y\" tooltip=\"Second tip\">second</a>"));
+    Paint();
+    const auto areas = control.GetDrawer().GetHotAreas();
+    ASSERT_EQ(2u, areas.size());
+    HWND tip = control.GetToolTipWindow();
+    ASSERT_NE(nullptr, tip);
+    auto move = [&](int x, int y) { control.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); };
+    auto count = [&] { return static_cast<int>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0)); };
+    auto tool = [&](RECT* rect) {
+        static wchar_t text[80];
+        text[0] = 0;
+        TOOLINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.hwnd = control;
+        info.uId = 1234;
+        info.lpszText = text;
+        SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info));
+        if (rect)
+            *rect = info.rect;
+        SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+        return std::wstring(text);
+    };
+    for (int x = areas[0].area.left + 1; x < areas[0].area.right; x += 3)
+        move(x, (areas[0].area.top + areas[0].area.bottom) / 2);
+    EXPECT_EQ(1, count());
+    RECT rect;
+    EXPECT_EQ(L"First tip", tool(&rect));
+    EXPECT_TRUE(EqualRect(&rect, &areas[0].area));
+
+    // Straight onto the second link: the one tool follows it.
+    for (int i = 0; i < 5; ++i)
+        move(areas[1].area.left + 2 + i, (areas[1].area.top + areas[1].area.bottom) / 2);
+    EXPECT_EQ(1, count());
+    EXPECT_EQ(L"Second tip", tool(&rect));
+    EXPECT_TRUE(EqualRect(&rect, &areas[1].area));
+
+    move(areas[1].area.right + 5, kHeight - 2);   // off every link
+    EXPECT_EQ(0, count());
 }
 
 TEST_F(HtmlStaticTest, SetFontKeepsFontsItDidNotMakeAndDescribesThemToTheRenderer)

@@ -5,9 +5,11 @@
 #include "tests/support/Screenshot.h"
 #include "tests/support/WindowPixels.h"
 #include "widgets/HtmlToolTip.h"
+#include "widgets/tests/DrawnText.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -19,6 +21,9 @@ public:
     int notifications = 0;
     UINT notifiedId = 0;
     const wchar_t* replacement = nullptr;
+    bool recolour = false;             // the owner paints the tip in its own colour
+    COLORREF colour = 0;
+    DWORD behaviour = 0;               // and gives it these behaviour flags
 
     CHtmlToolTip* relayTo = nullptr;
 
@@ -47,7 +52,39 @@ public:
         notifiedId = notify->toolId;
         if (replacement)
             notify->record->text = replacement;
+        if (recolour)
+            std::fill(notify->record->colors, notify->record->colors + 3, colour);
+        if (behaviour)
+            notify->record->behaviour = behaviour;
         return 0;
+    }
+};
+
+// A window behind the tips: green on its left half, blue on its right. The tests relay its mouse
+// moves themselves, once the cursor has settled: a late event of the display server can put the
+// cursor back for a moment, and a tip that follows would follow it.
+class CBackdrop : public CWindowImpl<CBackdrop>
+{
+public:
+    static constexpr COLORREF kLeft = RGB(0, 160, 0);
+    static constexpr COLORREF kRight = RGB(0, 0, 200);
+
+    BEGIN_MSG_MAP(CBackdrop)
+        MESSAGE_HANDLER(WM_ERASEBKGND, OnErase)
+    END_MSG_MAP()
+
+    LRESULT OnErase(UINT, WPARAM wParam, LPARAM, BOOL&)
+    {
+        RECT client;
+        GetClientRect(&client);
+        RECT left = client, right = client;
+        left.right = right.left = client.right / 2;
+        HBRUSH green = CreateSolidBrush(kLeft), blue = CreateSolidBrush(kRight);
+        FillRect(reinterpret_cast<HDC>(wParam), &left, green);
+        FillRect(reinterpret_cast<HDC>(wParam), &right, blue);
+        DeleteObject(green);
+        DeleteObject(blue);
+        return 1;
     }
 };
 
@@ -262,6 +299,181 @@ TEST_F(HtmlToolTipTest, BalloonDrawsItsTextFillAndBorderInsideItsShapeAndTellsTh
 
     tip.OnMenuSelect(0, MF_SEPARATOR, GetSystemMenu(tools, FALSE));
     EXPECT_FALSE(Visible()) << "a menu separator hides the tip";
+}
+
+TEST_F(HtmlToolTipTest, DiagnosticTableShowsOtherWindowsTextsAsTheyStand)
+{
+    const wchar_t title[] = L"<a href=\"x\">Click</a></td> &lt;&amp;";
+    HWND other = CreateWindowExW(0, L"STATIC", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, other);
+    const CMarkupString markup = tip.BuildDiagnosticText(other, POINT{1, 2});
+    CHtmlDrawer reference;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 800, 600);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SIZE size = {0, 0};
+    reference.PrepareOutput(dc, markup.c_str(), &size);
+    std::wstring drawn;
+    {
+        const CDrawnText texts;
+        RECT rect = {0, 0, size.cx, size.cy};
+        reference.DrawPreparedOutput(dc, &rect);
+        drawn = texts.Text();
+    }
+    EXPECT_NE(std::wstring::npos, drawn.find(title)) << std::string(drawn.begin(), drawn.end());
+    EXPECT_TRUE(reference.GetHotAreas().empty()) << "the title made a link";
+    EXPECT_EQ(4u, reference.GetTables().size()) << "the title changed the table";
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    DestroyWindow(other);
+}
+
+TEST(HtmlToolTipTimers, AnimationPeriodZeroBeforeCreationStartsNoTimer)
+{
+    for (UINT period : {0u, 40u}) {
+        CHtmlToolTip tip;
+        tip.SetDelayTime(CHtmlToolTip::kDelayAnimation, period);
+        ASSERT_NE(nullptr, tip.Create(nullptr));
+        EXPECT_EQ(period != 0, KillTimer(tip, CHtmlToolTip::kAnimationTimer) != FALSE) << period;
+        tip.DestroyWindow();
+    }
+}
+
+COLORREF ScreenPixel(POINT at)
+{
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return colour & 0xFFFFFF;
+}
+
+// The colour most of the tip's body has, read from the screen.
+COLORREF BodyColour(CHtmlToolTip& tip, int x)
+{
+    PixelImage pixels = CaptureScreenPixels(tip);
+    const RECT& body = tip.GetBodyRect();
+    return pixels.Empty() ? CLR_INVALID : pixels.At(x < 0 ? body.right + x : body.left + x,
+                                                     (body.top + body.bottom) / 2 + 2) & 0xFFFFFF;
+}
+
+TEST_F(HtmlToolTipTest, EachToolHasItsOwnLooksAndTheOwnerHasTheLastWord)
+{
+    const COLORREF own = RGB(255, 255, 160);
+    const COLORREF tool = RGB(250, 180, 180);
+    const COLORREF owner = RGB(170, 240, 170);
+    tip.SetColorBk(own);
+    tip.SetBorder(RGB(0, 0, 0), 0, 0);
+    tip.SetImageShadow(0, 0, 50, FALSE, 7, 7);
+    struct Case
+    {
+        const char* name;
+        DWORD mask;
+        int effect;
+        bool ownerRecolours;
+        COLORREF left, right;   // the body's colour near its left and right ends
+    } cases[] = {
+        {"the tooltip's own", 0, 0, false, own, own},
+        {"the tool's colours", HtmlToolInfo::kMaskColors, 0, false, tool, tool},
+        {"the owner's colours", 0, 0, true, owner, owner},
+        {"the tool's effect", HtmlToolInfo::kMaskEffect | HtmlToolInfo::kMaskColors, EffectHGradient, false,
+         RGB(255, 0, 0), RGB(0, 0, 255)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HtmlToolInfo record;
+        record.text = L"A tip wide enough to show a gradient from end to end";
+        record.mask = c.mask;
+        record.effect = c.effect;
+        if (c.effect == EffectHGradient) {
+            record.colors[0] = record.colors[1] = RGB(255, 0, 0);
+            record.colors[2] = RGB(0, 0, 255);
+        } else {
+            std::fill(record.colors, record.colors + 3, tool);
+        }
+        tools.recolour = c.ownerRecolours;
+        tools.colour = owner;
+        tip.SetNotify(c.ownerRecolours ? tools.m_hWnd : nullptr);
+        tip.ShowHelpTooltip(POINT{300, 300}, record);
+        ASSERT_TRUE(Visible());
+        PumpMessagesFor(50);
+        const COLORREF left = BodyColour(tip, 3);
+        const COLORREF right = BodyColour(tip, -4);
+        if (c.effect == EffectHGradient) {
+            EXPECT_GT(GetRValue(left), 200);
+            EXPECT_LT(GetBValue(left), 60);
+            EXPECT_LT(GetRValue(right), 60);
+            EXPECT_GT(GetBValue(right), 200);
+        } else {
+            EXPECT_EQ(c.left, left);
+            EXPECT_EQ(c.right, right);
+        }
+        tip.HideTooltip();
+    }
+}
+
+TEST_F(HtmlToolTipTest, ShadowIsSoftAndFollowsTheTipOverWhatItCovers)
+{
+    CBackdrop backdrop;
+    RECT area = {150, 250, 850, 550};
+    ASSERT_NE(nullptr, backdrop.Create(nullptr, area, L"backdrop", WS_POPUP | WS_VISIBLE));
+    backdrop.UpdateWindow();
+    tip.AddTool(backdrop, L"<b>Follows</b> the mouse", nullptr, 3);
+    tip.SetDelayTime(CHtmlToolTip::kDelayInitial, 20);
+    struct Case { const char* name; bool ownerSaysFollow; } cases[] = {{"the tooltip's flag", false},
+                                                                       {"the owner's flag", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tip.SetBehaviour(c.ownerSaysFollow ? 0u : static_cast<DWORD>(CHtmlToolTip::kFollowMouse));
+        tools.behaviour = c.ownerSaysFollow ? static_cast<DWORD>(CHtmlToolTip::kFollowMouse) : 0u;
+        tip.SetNotify(tools.m_hWnd);
+        const POINT start = {area.left + 60, area.top + 40};
+        MSG msg = {backdrop, WM_MOUSEMOVE, 0, 0, GetTickCount(), start};
+        ASSERT_TRUE(PlaceCursor(start));
+        tip.RelayEvent(&msg);
+        ASSERT_TRUE(PumpMessagesUntil([&] { return Visible(); }, 5000));
+        PumpMessagesFor(50);
+        const RECT& body = tip.GetBodyRect();
+        const int y = (body.top + body.bottom) / 2 + 4;
+        PixelImage before = CaptureScreenPixels(tip);
+        ASSERT_FALSE(before.Empty());
+        const COLORREF inner = before.At(body.right + 1, y) & 0xFFFFFF;
+        const COLORREF outer = before.At(body.right + 5, y) & 0xFFFFFF;
+        EXPECT_LT(GetGValue(inner), GetGValue(CBackdrop::kLeft) * 3 / 4) << "darkened";
+        EXPECT_GT(GetGValue(outer), GetGValue(inner) + 10) << "softer toward its edge";
+
+        RECT was;
+        tip.GetWindowRect(&was);
+        const POINT moved = {start.x + 400, start.y + 10};   // onto the blue half
+        // The display shows what the backdrop painted a moment after it painted it.
+        ASSERT_TRUE(PumpMessagesUntil([&] { return ScreenPixel(POINT{was.right + 410, was.bottom}) == CBackdrop::kRight; },
+                                      3000));
+        msg.pt = moved;
+        ASSERT_TRUE(PlaceCursor(moved));
+        tip.RelayEvent(&msg);
+        PumpMessagesFor(50);
+        ASSERT_TRUE(Visible()) << "the tip follows instead of hiding";
+        RECT now;
+        tip.GetWindowRect(&now);
+        EXPECT_EQ(was.left + 400, now.left);
+        EXPECT_EQ(was.top + 10, now.top);
+        // Read once the display has the tip's new picture (it reaches the screen a moment later).
+        COLORREF shadow = 0;
+        PumpMessagesUntil([&] {
+            PixelImage after = CaptureScreenPixels(tip);
+            shadow = after.Empty() ? 0 : after.At(body.right + 1, y) & 0xFFFFFF;
+            return GetBValue(shadow) > 40;
+        }, 2000);
+        EXPECT_GT(GetBValue(shadow), 40) << "the shadow darkens the blue it now lies on";
+        EXPECT_LT(GetGValue(shadow), 20) << "not the green it was first shown on";
+        tip.HideTooltip();
+        ASSERT_TRUE(PlaceCursor(POINT{area.left + 5, area.bottom + 100}));
+        msg.pt = POINT{area.left + 5, area.bottom + 100};
+        tip.RelayEvent(&msg);
+    }
+    backdrop.DestroyWindow();
 }
 
 TEST_F(HtmlToolTipTest, ToolbarButtonExplainsItselfWithTheSecondLineOfItsString)

@@ -124,3 +124,37 @@ TEST(MarkupMessageBoxPaint, TheLinkMessageRepaintsTheTextAreasAtOnce)
     ASSERT_FALSE(image.Empty());
     EXPECT_EQ(image.At(5, 5), kBackground);
 }
+
+TEST(MarkupMessageBoxPaint, SeparatorStyleNoneDrawsNoCaptionAndTakesNoWidth)
+{
+    const wchar_t* caption = L"A separator caption far wider than the box would be";
+    const int captionWidth = TextSize(MessageFont(), caption).cx;
+    const COLORREF light = GetSysColor(COLOR_3DHILIGHT);
+    const COLORREF shadow = GetSysColor(COLOR_3DSHADOW);
+    struct Case { int style; bool drawn; } cases[] = {{0, false}, {4, true}};   // 4: caption only
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        MarkupMessageBoxParams params = QuietParams(MB_OK | MMB_NORESOURCE);
+        params.message = L"Short";
+        SetArea(&params.background, 0, kButtons, kButtons, 0);
+        SetArea(&params.buttons, 0, kButtons, kButtons, c.style, caption, 0);
+        PixelImage image;
+        BoxView view;
+        RunBox(params, [&](HWND box) {
+            view = ViewBox(box);
+            image = Painted(box);
+            EndDialog(box, 0);
+        });
+        ASSERT_FALSE(image.Empty());
+        const int areaTop = view.buttons[0].rect.top - 11;
+        const int embossed = image.Count(light, 0, areaTop - 10, image.width, areaTop + 10) +
+                             image.Count(shadow, 0, areaTop - 10, image.width, areaTop + 10);
+        if (c.drawn) {
+            EXPECT_GT(embossed, 20);
+            EXPECT_GE(image.width, captionWidth + 10);
+        } else {
+            EXPECT_EQ(embossed, 0);
+            EXPECT_LT(image.width, captionWidth);
+        }
+    }
+}

@@ -282,6 +282,7 @@ TEST(MarkupMessageBoxRun, ClosingRules)
         UINT style;
         const wchar_t* custom;
         bool closes;   // the close box, Escape and Alt+F4 end the box with IDCANCEL
+        const wchar_t* footer = nullptr;
     } cases[] = {
         {MB_OK, nullptr, true},
         {MB_OKCANCEL, nullptr, true},
@@ -291,10 +292,16 @@ TEST(MarkupMessageBoxRun, ClosingRules)
         {MB_YESNO, nullptr, false},
         {7, nullptr, false},
         {MB_OKCANCEL, L"Mine\nYours", false},
+        // Sets without buttons: nothing else could end the box.
+        {10, nullptr, true},
+        {15, nullptr, true},
+        {12, nullptr, true, L"More of it"},   // More alone never ends a box
+        {10 | MMB_HELP, nullptr, false},      // Help does
     };
     for (const Case& c : cases) {
         MarkupMessageBoxParams params = Box(c.style);
         params.customButtons = c.custom;
+        params.footerText = c.footer;
         bool closeEnabled = false;
         const int result = RunBox(params, [&](HWND box) {
             closeEnabled = CloseMenuEnabled(box);
@@ -305,6 +312,54 @@ TEST(MarkupMessageBoxRun, ClosingRules)
         EXPECT_EQ(result, c.closes ? IDCANCEL : kLeftOpen) << std::hex << c.style;
         EXPECT_EQ(closeEnabled, c.closes) << std::hex << c.style;
     }
+}
+
+TEST(MarkupMessageBoxRun, ABoxWithoutAClosingButtonEndsWhenItsTimeRunsOut)
+{
+    struct Case
+    {
+        const char* name;
+        UINT style;
+        int disabledPeriod;
+        int periodInCaption;
+        const wchar_t* footer;
+    } cases[] = {
+        {"no button", 10, 0, 0, nullptr},
+        {"More alone", 13, 0, 0, L"More of it"},
+        {"period in the caption", 14, kLong, 1, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MarkupMessageBoxParams params = Box(c.style);
+        params.footerText = c.footer;
+        params.disabledPeriod = c.disabledPeriod;
+        params.periodInCaption = c.periodInCaption;
+        params.timeout = c.disabledPeriod == 0 ? 2 : 0;
+        bool closeBefore = true, closeAfter = false;
+        const int result = RunBox(params, [&](HWND box) {
+            closeBefore = CloseMenuEnabled(box);
+            Tick(box, c.disabledPeriod == 0 ? 2 : kLong);
+            if (!StillOpen(box))
+                return;
+            // The disabled period is over: the close box and Escape end it now.
+            closeAfter = CloseMenuEnabled(box);
+            EXPECT_EQ(Title(box), L"Title");
+            TryToClose(box);
+            if (StillOpen(box))
+                EndDialog(box, kLeftOpen);
+        });
+        EXPECT_EQ(result, IDCANCEL);
+        if (c.disabledPeriod == 0) {
+            EXPECT_TRUE(closeBefore);
+        } else {
+            EXPECT_FALSE(closeBefore) << "greyed while the period runs";
+            EXPECT_TRUE(closeAfter);
+        }
+    }
+    // The box's own timer, not the test's ticks.
+    MarkupMessageBoxParams params = Box(11);
+    params.timeout = 1;
+    EXPECT_EQ(RunBox(params, [](HWND) {}), IDCANCEL);
 }
 
 TEST(MarkupMessageBoxRun, AnIdThatIsNoButtonIsNoAnswer)

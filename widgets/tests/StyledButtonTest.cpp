@@ -4,9 +4,11 @@
 #include "tests/support/DialogWatcher.h"
 #include "tests/support/WindowPixels.h"
 #include "widgets/StyledButton.h"
+#include "widgets/tests/DestroyIconCount.h"
 
 #include <gdiplus.h>
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -110,6 +112,16 @@ protected:
                                  kButtonHeight, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
                                  nullptr);
     }
+    // The button's tooltip window: owned by its top-level window.
+    HWND ButtonTooltip() const
+    {
+        HWND tip = nullptr;
+        for (HWND w = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w != nullptr;
+             w = ::FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr))
+            if (::GetWindow(w, GW_OWNER) == parent.m_hWnd)
+                tip = w;
+        return tip;
+    }
     PixelImage Paint(CStyledButton& button)
     {
         button.Invalidate();
@@ -191,11 +203,7 @@ TEST_F(StyledButtonFixture, CursorTooltipStyleAndSizeMessages)
 
     // The tip is a tooltip window (owned by the button's top-level window) holding the text.
     EXPECT_EQ(kStyledButtonOk, button.SetTooltipText(L"Pitch"));
-    HWND tip = nullptr;
-    for (HWND w = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w != nullptr;
-         w = ::FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr))
-        if (::GetWindow(w, GW_OWNER) == parent.m_hWnd)
-            tip = w;
+    HWND tip = ButtonTooltip();
     ASSERT_NE(nullptr, tip);
     wchar_t text[32] = {};
     TOOLINFOW tool = {};
@@ -578,6 +586,167 @@ TEST_F(StyledButtonFixture, AutoRepeatSendsTheCommandWhileHeld)
     EXPECT_LE(atRelease, whileHeld + 1) << "the release clicks once";
     PumpMessagesFor(200);
     EXPECT_EQ(atRelease, parent.repeatCommands);
+}
+
+// A four-frame state image of solid colours: normal, hot, pressed, disabled.
+Gdiplus::Bitmap* StateImage(const COLORREF (&colours)[4])
+{
+    auto* image = new Gdiplus::Bitmap(4 * 8, kButtonHeight, PixelFormat32bppARGB);
+    Gdiplus::Graphics graphics(image);
+    for (int i = 0; i < 4; ++i) {
+        Gdiplus::SolidBrush brush(Gdiplus::Color(255, GetRValue(colours[i]), GetGValue(colours[i]), GetBValue(colours[i])));
+        graphics.FillRectangle(&brush, i * 8, 0, 8, kButtonHeight);
+    }
+    return image;
+}
+
+bool Near(COLORREF a, COLORREF b, int tolerance)
+{
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+TEST_F(StyledButtonFixture, BackgroundImageShowsThroughBelowFullAlphaAndItsDropDownPartApart)
+{
+    const COLORREF frames[4] = {RGB(200, 100, 100), RGB(100, 200, 100), RGB(100, 100, 200), RGB(128, 128, 128)};
+    const LPARAM centre = MAKELPARAM(kButtonWidth / 2, kButtonHeight / 2);
+    {
+        CStyledButton button;
+        ASSERT_TRUE(button.SubclassWindow(MakeButton(BS_PUSHBUTTON)));
+        button.SetColor(CStyledButton::kBackgroundActive, kNormalBack);
+        ::SendMessageW(button, WM_MOUSEMOVE, 0, centre);   // hot: frame 1
+        button.SetBkImage(StateImage(frames));
+        EXPECT_EQ(frames[1], Paint(button).At(10, 10)) << "opaque at full alpha";
+        button.SetBkImage(StateImage(frames), 128);
+        // Half the frame over the background, the frame's blue channel times 1.1.
+        const double a = 128 / 255.0;
+        const COLORREF expected = RGB(100 * a + 0xE0 * (1 - a), 200 * a + 0xE0 * (1 - a), 110 * a + 0xE0 * (1 - a));
+        const COLORREF got = Paint(button).At(10, 10);
+        EXPECT_TRUE(Near(expected, got, 3)) << std::hex << got << " for " << expected;
+        ::ReleaseCapture();
+    }
+    CStyledButton button;
+    HWND hWnd = MakeButton(BS_PUSHBUTTON);
+    ASSERT_TRUE(button.SubclassWindow(hWnd));
+    HMENU menu = ::CreateMenu();
+    ::AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(::CreatePopupMenu()), L"menu");
+    button.SetMenu(menu);
+    button.SetBkImage(StateImage(frames));
+    POINT arrow = {kButtonWidth - 5, kButtonHeight / 2};
+    ::ClientToScreen(hWnd, &arrow);
+    ASSERT_TRUE(PlaceCursor(arrow));
+    ::SendMessageW(hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(kButtonWidth - 5, kButtonHeight / 2));
+    PixelImage overArrow = Paint(button);
+    EXPECT_EQ(frames[1], overArrow.At(kButtonWidth - 3, 5)) << "the drop-down part is hot";
+    EXPECT_EQ(frames[0], overArrow.At(8, 8)) << "the rest is not";
+    POINT main = {10, kButtonHeight / 2};
+    ::ClientToScreen(hWnd, &main);
+    ASSERT_TRUE(PlaceCursor(main));
+    ::SendMessageW(hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(10, kButtonHeight / 2));
+    PixelImage overMain = Paint(button);
+    EXPECT_EQ(frames[1], overMain.At(8, 8));
+    EXPECT_EQ(frames[1], overMain.At(kButtonWidth - 3, 5)) << "hovering the button lights it all";
+    ::ReleaseCapture();
+    ::DestroyMenu(menu);
+}
+
+HICON ColourIcon()
+{
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconId), IMAGE_ICON, 16,
+                                           16, 0));
+}
+
+TEST_F(StyledButtonFixture, IconsItOwnsAreDestroyedOnceAndNoneIsLeftBehind)
+{
+    CStyledButton button;
+    ASSERT_TRUE(button.SubclassWindow(MakeButton(BS_PUSHBUTTON)));
+    // One icon for both states is one icon.
+    HICON both = ColourIcon();
+    ASSERT_NE(nullptr, both);
+    CountDestroyIconOf(both);
+    EXPECT_EQ(kStyledButtonOk, button.SetIcon(both, both));
+    EXPECT_EQ(256, FindColour(Paint(button), kIconRed).count);
+    button.SetIcon(ColourIcon(), nullptr);
+    EXPECT_EQ(1, DestroyIconCount());
+
+    // An "in" that is no icon: the "out" given with it goes too.
+    HICON out = ColourIcon();
+    CountDestroyIconOf(out);
+    EXPECT_EQ(kStyledButtonLoadFailed, button.SetIcon(nullptr, out));
+    EXPECT_EQ(1, DestroyIconCount());
+
+    // A monochrome icon has no grey or darker copy.
+    BYTE bits[32 * 2];
+    for (int i = 0; i < 32; ++i) {
+        bits[i] = 0x0F;        // AND mask
+        bits[32 + i] = 0xF0;   // XOR mask
+    }
+    for (HICON sentinel : {CStyledButton::GreyIcon(), CStyledButton::DarkerIcon()}) {
+        HICON mono = ::CreateIcon(::GetModuleHandleW(nullptr), 16, 16, 1, 1, bits, bits + 32);
+        ASSERT_NE(nullptr, mono);
+        CountDestroyIconOf(mono);
+        EXPECT_EQ(kStyledButtonLoadFailed, button.SetIcon(mono, sentinel));
+        EXPECT_EQ(1, DestroyIconCount()) << "and the button keeps no half of it";
+    }
+}
+
+TEST_F(StyledButtonFixture, DisabledCheckBoxAnswersIndeterminateAndKeepsItsState)
+{
+    CStyledButton button;
+    HWND hWnd = MakeButton(BS_AUTOCHECKBOX, L"check");
+    ASSERT_TRUE(button.SubclassWindow(hWnd));
+    ::SendMessageW(hWnd, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(BST_CHECKED, ::SendMessageW(hWnd, BM_GETCHECK, 0, 0));
+    ::EnableWindow(hWnd, FALSE);
+    EXPECT_EQ(BST_INDETERMINATE, ::SendMessageW(hWnd, BM_GETCHECK, 0, 0));
+    EXPECT_EQ(BST_CHECKED, button.GetCheck());
+    ::EnableWindow(hWnd, TRUE);
+    EXPECT_EQ(BST_CHECKED, ::SendMessageW(hWnd, BM_GETCHECK, 0, 0));
+
+    CStyledButton push;
+    HWND plain = MakeButton(BS_PUSHBUTTON, L"push", 101);
+    ASSERT_TRUE(push.SubclassWindow(plain));
+    ::EnableWindow(plain, FALSE);
+    EXPECT_EQ(0, ::SendMessageW(plain, BM_GETCHECK, 0, 0));
+}
+
+TEST_F(StyledButtonFixture, TooltipToolFollowsTheButtonsSize)
+{
+    CStyledButton button;
+    HWND hWnd = MakeButton(BS_PUSHBUTTON, L"tip");
+    ASSERT_TRUE(button.SubclassWindow(hWnd));
+    ASSERT_EQ(kStyledButtonOk, button.SetTooltipText(L"Pitch"));
+    HWND tip = ButtonTooltip();
+    ASSERT_NE(nullptr, tip);
+    ::MoveWindow(hWnd, 20, 20, 130, 45, TRUE);
+    TOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = hWnd;
+    tool.uId = 1;
+    ASSERT_TRUE(::SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(130, tool.rect.right - tool.rect.left);
+    EXPECT_EQ(45, tool.rect.bottom - tool.rect.top);
+}
+
+// A window procedure of someone else's: the button is theirs.
+class CTakenButton : public CWindowImpl<CTakenButton>
+{
+public:
+    BEGIN_MSG_MAP(CTakenButton)
+    END_MSG_MAP()
+};
+
+TEST_F(StyledButtonFixture, AButtonThatCannotBeTakenOverKeepsDrawingItself)
+{
+    HWND hWnd = MakeButton(BS_PUSHBUTTON, L"theirs");
+    CTakenButton theirs;
+    ASSERT_TRUE(theirs.SubclassWindow(hWnd));
+    CStyledButton button;
+    EXPECT_FALSE(button.SubclassWindow(hWnd));
+    EXPECT_EQ(static_cast<LONG>(BS_PUSHBUTTON), ::GetWindowLongW(hWnd, GWL_STYLE) & BS_TYPEMASK);
+    EXPECT_EQ(CStyledButton::kKindUnattached, button.GetKind());
+    EXPECT_EQ(nullptr, button.GetTheme());
+    theirs.UnsubclassWindow();
 }
 
 }  // namespace
