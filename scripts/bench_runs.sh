@@ -50,9 +50,17 @@ named_sinks_44k() {
     && feed_sink bench_feed speakers_a,speakers_b,bench_control "Lyrant Bench Feed"
 }
 # The control of a named run: PulseAudio's loopback from the feed's input into the control's sink,
-# beside the program for the whole run.
+# beside the program, loaded afresh for each stretch. Without rate adjustment (which would break the
+# bit-exact feed) its buffer drains by 10 to 25 ms a minute here, so one loopback kept for the whole
+# run underran after some 20 minutes and broke on its own, not because the machine dropped sound.
+control_module=
 start_control() {
-  loopback "$feed_input.monitor" "$control_sink" "$control_ms" >/dev/null || fail "the control's loopback did not load"
+  control_module=$(loopback "$feed_input.monitor" "$control_sink" "$control_ms") \
+    || fail "the control's loopback did not load"
+}
+stop_control() {
+  [ -z "$control_module" ] || pactl unload-module "$control_module"
+  control_module=
 }
 
 # scale: everything at the heaviest format the program takes, on sinks of that format.
@@ -82,6 +90,7 @@ bench_scale() {
   else
     echo "scale (three channels did not start)" >>"$run/missing"
   fi
+  stop_control
 }
 
 # floor: the ring's buffers keep 20 ms blocks where they fit, else 10 ms ones.
@@ -96,15 +105,16 @@ bench_floor() {
   local ring buffers best='' suffix k module
   describe "one channel at rings of ${floor_rings// / ms, } ms for ${try} s each, then the shortest without a break for ${final} s beside PulseAudio's loopback at that latency ($finals time(s))"
   make_feed "$try"
-  start_control
   for ring in $floor_rings; do
     buffers=$(floor_buffers "$ring")
+    start_control
     if route 1 ring="$ring" buffers="$buffers"; then
       checked "floor_${ring}ms" speakers_b && [ "$checked_breaks" -eq 0 ] && best=$ring
       unroute
     else
       echo "floor_${ring}ms (the channel did not start with $buffers buffers)" >>"$run/missing"
     fi
+    stop_control
   done
   if [ -z "$best" ]; then
     echo "bench: floor: no ring ran ${try} s without a break" >&2
@@ -116,16 +126,20 @@ bench_floor() {
   for k in $(seq 1 "$finals"); do
     suffix=
     [ "$finals" -gt 1 ] && suffix=_$k
+    start_control
     if route 1 ring="$best" buffers="$(floor_buffers "$best")"; then
       checked "floor$suffix" speakers_b
       unroute
     else
       echo "floor$suffix (the channel did not start)" >>"$run/missing"
     fi
+    stop_control
     # PulseAudio's own loopback at the same latency, on the same path.
+    start_control
     module=$(loopback speakers_a.monitor speakers_b "$best") || fail "the loopback module did not load"
     checked "floor_loopback$suffix" speakers_b
     pactl unload-module "$module"
+    stop_control
   done
 }
 
@@ -136,8 +150,9 @@ bench_soak() {
   local seconds=${BENCH_SOAK_SECONDS:-1800} prefix
   describe "one, then three channels at the defaults for ${seconds} s each"
   make_feed "$seconds"
-  start_control
   for prefix in soak soak_3ch; do
+    stop_control
+    start_control
     if ! route "$([ $prefix = soak ] && echo 1 || echo 3)"; then
       echo "$prefix (the channels did not start)" >>"$run/missing"
       continue
@@ -148,4 +163,5 @@ bench_soak() {
         'BEGIN { printf "%s %.1f ms\n", n, e - s }'
     unroute
   done
+  stop_control
 }
