@@ -77,6 +77,7 @@ bool CAudioTransfer::OpenDevices(UINT inputDevice, UINT outputDevice)
     hWaveIn = nullptr;
     hWaveOut = nullptr;
     liveBuffers = 0;
+    rebalancing = false;
     if (!FormatCanWork(bufferNum, channels, bitsPerSample)) {
         g_LogFile.Log(L"Unsupported format: %u channels, %u bits, %u buffers.", channels, bitsPerSample,
                       bufferNum);

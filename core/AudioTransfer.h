@@ -58,6 +58,11 @@ public:
     WAVEFORMATEXTENSIBLE format = {};
     volatile LONG queuedIn = 0;
     volatile LONG queuedOut = 0;
+    // Worker side: while set, recorded blocks go back to capture instead of to playback, until
+    // playback holds no more than the half of the ring it started with (see the worker).
+    bool rebalancing = false;
+    // How often the worker began to win back that balance; read by diagnostics.
+    volatile LONG rebalances = 0;
     volatile DWORD flags = 0;
     HANDLE hThread = nullptr;
     DWORD threadId = 0;

@@ -8,10 +8,38 @@
 
 namespace {
 
+void RequeueOnCapture(CAudioTransfer& engine, WAVEHDR* block)
+{
+    block->dwBufferLength = engine.bufferBytes;
+    waveInPrepareHeader(engine.hWaveIn, block, sizeof(WAVEHDR));
+    waveInAddBuffer(engine.hWaveIn, block, sizeof(WAVEHDR));
+    InterlockedIncrement(&engine.queuedIn);
+}
+
+// A stall of the process (or of playback) leaves the ring queued on playback: once it goes on,
+// every block that comes back is filled at once and queued behind the others, so capture keeps
+// running dry and the latency stays a whole ring for good. When capture has nothing left and
+// playback holds at least two blocks more than the half it started with, recorded blocks go back
+// to capture until playback is down to that half again: the sound skips once instead of breaking
+// on and on. Rings too short to tell that state from their normal one are left as they are.
+bool Rebalancing(CAudioTransfer& engine, LONG capturing)
+{
+    const LONG ring = static_cast<LONG>(engine.bufferNum);
+    const LONG half = ring / 2;
+    const LONG playing = engine.queuedOut;
+    if (engine.rebalancing) {
+        engine.rebalancing = playing > half;
+    } else if (capturing <= 0 && playing >= ring - 1 && playing >= half + 2) {
+        engine.rebalancing = true;
+        InterlockedIncrement(&engine.rebalances);
+    }
+    return engine.rebalancing;
+}
+
 void OnCaptured(WAVEHDR* block)
 {
     CAudioTransfer& engine = *reinterpret_cast<CAudioTransfer*>(block->dwUser);
-    InterlockedDecrement(&engine.queuedIn);
+    LONG capturing = InterlockedDecrement(&engine.queuedIn);
     waveInUnprepareHeader(engine.hWaveIn, block, sizeof(WAVEHDR));
     if (engine.flags & TRANSFER_STOPPING) {
         engine.FreeBuffer(block);
@@ -22,6 +50,10 @@ void OnCaptured(WAVEHDR* block)
     if (!engine.hWaveOut) {
         // Capture only: the block goes back as if it had been played.
         PostThreadMessageW(engine.threadId, MM_WOM_DONE, 0, reinterpret_cast<LPARAM>(block));
+        return;
+    }
+    if (Rebalancing(engine, capturing)) {
+        RequeueOnCapture(engine, block);
         return;
     }
     waveOutPrepareHeader(engine.hWaveOut, block, sizeof(WAVEHDR));
@@ -41,14 +73,11 @@ void OnPlayed(WAVEHDR* block)
         InterlockedDecrement(&engine.queuedOut);
         waveOutUnprepareHeader(engine.hWaveOut, block, sizeof(WAVEHDR));
     }
-    block->dwBufferLength = engine.bufferBytes;
     if (engine.flags & TRANSFER_STOPPING) {
         engine.FreeBuffer(block);
         return;
     }
-    waveInPrepareHeader(engine.hWaveIn, block, sizeof(WAVEHDR));
-    waveInAddBuffer(engine.hWaveIn, block, sizeof(WAVEHDR));
-    InterlockedIncrement(&engine.queuedIn);
+    RequeueOnCapture(engine, block);
 }
 
 }  // namespace

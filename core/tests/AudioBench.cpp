@@ -247,10 +247,17 @@ int Route(unsigned count, const RouteOptions& options)
             watches[i].Sample(channels[i].Meters(), Seconds(began, now));
         Sleep(kMeterPollMs);
     }
-    for (auto& channel : channels)
-        channel.Stop();
-    for (unsigned i = 0; i < count; ++i)
+    std::vector<long> rebalances(count);
+    for (unsigned i = 0; i < count; ++i) {
+        channels[i].Stop();
+        rebalances[i] = channels[i].engine.rebalances;
+    }
+    for (unsigned i = 0; i < count; ++i) {
         watches[i].Print(i + 1);
+        if (rebalances[i])
+            std::fprintf(stderr, "bench: channel %u: the ring was left on playback %ld time(s) and skipped back to "
+                         "its balance\n", i + 1, rebalances[i]);
+    }
     return 0;
 }
 

@@ -281,6 +281,41 @@ TEST(AudioTransferDevices, WithoutPlaybackBlocksLoopBackToCapture)
     ExpectStoppedClean(channel);
 }
 
+// The most blocks queued on playback while the channel runs for ms.
+LONG MostOnPlayback(const CTransferChannel& channel, DWORD ms)
+{
+    LONG most = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(2))
+        most = std::max<LONG>(most, static_cast<LONG>(channel.engine.queuedOut));
+    return most;
+}
+
+TEST(AudioTransferDevices, RingLeftOnPlaybackByAStallGetsBackItsBalance)
+{
+    CTransferChannel channel;
+    TransferSettings settings = Settings(kInputA, kOutputB, kDefaultSpec);
+    ASSERT_TRUE(channel.Start(settings));
+    Sleep(kSettleMs + 600);
+    const LONG half = static_cast<LONG>(settings.bufferNum / 2);
+    const LONG before = MostOnPlayback(channel, 600);
+    // Playback stalls while capture goes on: the whole ring ends up queued on playback.
+    waveOutPause(channel.engine.hWaveOut);
+    Sleep(400);
+    waveOutRestart(channel.engine.hWaveOut);
+    Sleep(1000);
+    const LONG after = MostOnPlayback(channel, 1000);
+    LONG rebalances = channel.engine.rebalances;
+    channel.Stop();
+    std::printf("most on playback: %ld before the stall, %ld after it; %ld rebalance(s)\n",
+                static_cast<long>(before), static_cast<long>(after), static_cast<long>(rebalances));
+    EXPECT_LE(before, half + 2);
+    // Back to the half the ring started with (bursts of the device add a block or two), rather than
+    // the whole ring, which is the whole ring's latency for as long as the channel runs.
+    EXPECT_LE(after, half + 2);
+    EXPECT_GE(rebalances, 1);
+    ExpectStoppedClean(channel);
+}
+
 TEST(AudioTransferDevices, ChannelWhosePlaybackDoesNotOpenStaysIdleAndSaysWhy)
 {
     CTransferChannel channel;

@@ -93,6 +93,118 @@ TEST(AudioTransferWorker, WithoutPlaybackDeviceTheBlockIsMeasuredAndGoesBackToCa
     EXPECT_EQ(engine.liveBuffers, 0u);
 }
 
+// Handles that winmm refuses: the worker's device calls fail harmlessly, and where each block went
+// shows in the queue counts alone.
+HWAVEIN const kNoWaveIn = reinterpret_cast<HWAVEIN>(1);
+HWAVEOUT const kNoWaveOut = reinterpret_cast<HWAVEOUT>(1);
+
+// A running channel's engine with playback started, the queues as given (the block about to
+// arrive from capture still counted on capture).
+void SetUpRouting(CAudioTransfer& engine, DWORD ring, LONG onCapture, LONG onPlayback)
+{
+    engine.bufferNum = ring;
+    engine.bufferBytes = 64;
+    engine.hWaveIn = kNoWaveIn;
+    engine.hWaveOut = kNoWaveOut;
+    engine.flags = TRANSFER_RUNNING | TRANSFER_OUTPUT_STARTED;
+    engine.queuedIn = onCapture;
+    engine.queuedOut = onPlayback;
+}
+
+// A block that goes back to capture leaves the counts as they were: the skips counted tell when
+// the worker has taken it.
+bool WaitForQueues(const CAudioTransfer& engine, LONG onCapture, LONG onPlayback, LONG rebalances)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitMs; Sleep(1))
+        if (engine.queuedIn == onCapture && engine.queuedOut == onPlayback && engine.rebalances == rebalances)
+            return true;
+    return false;
+}
+
+// Where one recorded block goes: capture's count after it arrived, playback's before.
+struct BalanceCase
+{
+    const char* name;
+    DWORD ring;
+    LONG leftOnCapture;
+    LONG onPlayback;
+    bool backToCapture;
+};
+
+const BalanceCase kBalanceCases[] = {
+    {"Balanced", 10, 4, 5, false},
+    {"CaptureEmptyOneBlockOnItsWayBack", 10, 0, 8, false},
+    {"CaptureHoldsOneMore", 10, 1, 9, false},
+    {"RingLeftOnPlayback", 10, 0, 9, true},
+    {"FiveBlocksLeftOnPlayback", 5, 0, 4, true},
+    // Four blocks and fewer: three on playback is the normal state of such a ring.
+    {"FourBlocksTooShortToTell", 4, 0, 3, false},
+    {"ThreeBlocksTooShortToTell", 3, 0, 2, false},
+};
+
+class AudioTransferBalance : public ::testing::TestWithParam<BalanceCase> {};
+
+TEST_P(AudioTransferBalance, RecordedBlockGoesToPlaybackUnlessTheRingIsLeftThere)
+{
+    const BalanceCase& c = GetParam();
+    CAudioTransfer engine;
+    WAVEHDR* block = NewBlock(engine, 64);
+    {
+        Worker worker(engine);
+        ASSERT_TRUE(worker.ready);
+        SetUpRouting(engine, c.ring, c.leftOnCapture + 1, c.onPlayback);
+        block->dwBytesRecorded = 64;
+        PostThreadMessageW(engine.threadId, MM_WIM_DATA, 0, reinterpret_cast<LPARAM>(block));
+        if (c.backToCapture)
+            EXPECT_TRUE(WaitForQueues(engine, c.leftOnCapture + 1, c.onPlayback, 1));
+        else
+            EXPECT_TRUE(WaitForQueues(engine, c.leftOnCapture, c.onPlayback + 1, 0));
+        EXPECT_EQ(block->dwBufferLength, 64u);
+    }
+    engine.hWaveIn = nullptr;
+    engine.hWaveOut = nullptr;
+    engine.FreeBuffer(block);
+}
+
+INSTANTIATE_TEST_SUITE_P(Queues, AudioTransferBalance, ::testing::ValuesIn(kBalanceCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AudioTransferWorker, RingLeftOnPlaybackSkipsUntilPlaybackHoldsHalfOfItAgain)
+{
+    CAudioTransfer engine;
+    WAVEHDR* block = NewBlock(engine, 64);
+    {
+        Worker worker(engine);
+        ASSERT_TRUE(worker.ready);
+        // The state a stall leaves: capture runs dry, the other nine blocks wait on playback.
+        LONG in = 1, out = 9;
+        SetUpRouting(engine, 10, in, out);
+        // Played blocks come back one at a time between recorded ones; the recorded ones go back to
+        // capture until playback is down to five.
+        for (int round = 0; round < 4; ++round) {
+            block->dwBytesRecorded = 64;
+            PostThreadMessageW(engine.threadId, MM_WIM_DATA, 0, reinterpret_cast<LPARAM>(block));
+            ASSERT_TRUE(WaitForQueues(engine, in, out, 1)) << "round " << round;
+            PostThreadMessageW(engine.threadId, MM_WOM_DONE, 0, reinterpret_cast<LPARAM>(block));
+            ++in;
+            --out;
+            ASSERT_TRUE(WaitForQueues(engine, in, out, 1)) << "round " << round;
+        }
+        // Five on playback: recorded sound is played again, and the balance holds without a skip.
+        ASSERT_EQ(out, 5);
+        for (int round = 0; round < 3; ++round) {
+            block->dwBytesRecorded = 64;
+            PostThreadMessageW(engine.threadId, MM_WIM_DATA, 0, reinterpret_cast<LPARAM>(block));
+            ASSERT_TRUE(WaitForQueues(engine, in - 1, out + 1, 1)) << "after, round " << round;
+            PostThreadMessageW(engine.threadId, MM_WOM_DONE, 0, reinterpret_cast<LPARAM>(block));
+            ASSERT_TRUE(WaitForQueues(engine, in, out, 1)) << "after, round " << round;
+        }
+    }
+    engine.hWaveIn = nullptr;
+    engine.hWaveOut = nullptr;
+    engine.FreeBuffer(block);
+}
+
 }  // namespace
 
 namespace {
