@@ -53,10 +53,10 @@ feed_sink() {
     "sink_properties=device.description=\"${description// /\\ }\"" "$@" >/dev/null
 }
 
-# loopback SOURCE SINK MS: PulseAudio's own loopback at that latency, without rate adjustment (its
-# rate stays that of both sinks); prints the module's index.
+# loopback SOURCE SINK MS [ADJUST_SECONDS]: PulseAudio's own loopback at that latency, by default
+# without rate adjustment (its rate stays that of both sinks); prints the module's index.
 loopback() {
-  pactl load-module module-loopback source="$1" sink="$2" latency_msec="$3" adjust_time=0
+  pactl load-module module-loopback source="$1" sink="$2" latency_msec="$3" adjust_time="${4:-0}"
 }
 
 # clicks FEED_SINK NAME:SINK...: plays the clicks into the feed sink and prints each named sink's
@@ -123,7 +123,7 @@ checked() {
   lines=$(clicks "$feed_sink" "${prefix}_latency_start_ms:$1" "${prefix}_control_latency_start_ms:$control_sink")
   tone "$prefix" "$feed_input" "$control_sink" "$@"
   lines+=$'\n'$(clicks "$feed_sink" "${prefix}_latency_end_ms:$1" "${prefix}_control_latency_end_ms:$control_sink")
-  control=$(signal breaks "${prefix}_control_breaks" "$frames" "$run/$prefix.$control_sink.raw")
+  control=$(signal breaks $control_slips "${prefix}_control_breaks" "$frames" "$run/$prefix.$control_sink.raw")
   if [ "$control" != "${prefix}_control_breaks 0 count" ]; then
     echo "bench: $prefix: not measured: PulseAudio's own loopback broke beside it (${control:-no feed arrived})" >&2
     echo "$prefix" >>"$run/missing"

@@ -50,12 +50,16 @@ named_sinks_44k() {
     && feed_sink bench_feed speakers_a,speakers_b,bench_control "Lyrant Bench Feed"
 }
 # The control of a named run: PulseAudio's loopback from the feed's input into the control's sink,
-# beside the program, loaded afresh for each stretch. Without rate adjustment (which would break the
-# bit-exact feed) its buffer drains by 10 to 25 ms a minute here, so one loopback kept for the whole
-# run underran after some 20 minutes and broke on its own, not because the machine dropped sound.
-control_module=
+# beside the program, loaded afresh for each stretch. Without rate adjustment its buffer drains by
+# 10 to 25 ms a minute here, so at 200 ms it underruns after some 20 minutes and breaks on its own,
+# not because the machine dropped sound. start_control ADJUST_SECONDS lets it adjust its rate, for
+# stretches longer than that: each step of the trivial resampler then drops or repeats one lone
+# frame, which the control's analysis counts apart (--slips) instead of as a break.
+control_module= control_slips=
 start_control() {
-  control_module=$(loopback "$feed_input.monitor" "$control_sink" "$control_ms") \
+  control_slips=
+  [ "${1:-0}" -gt 0 ] && control_slips=--slips
+  control_module=$(loopback "$feed_input.monitor" "$control_sink" "$control_ms" "${1:-0}") \
     || fail "the control's loopback did not load"
 }
 stop_control() {
@@ -152,7 +156,7 @@ bench_soak() {
   make_feed "$seconds"
   for prefix in soak soak_3ch; do
     stop_control
-    start_control
+    start_control 10
     if ! route "$([ $prefix = soak ] && echo 1 || echo 3)"; then
       echo "$prefix (the channels did not start)" >>"$run/missing"
       continue

@@ -7,8 +7,10 @@ the format that a leading --format=RATE:BITS names (BITS 16 or 24).
                         tone computed from that counter, so every frame names itself; prints the
                         number of counter frames
   clicks FILE           short clicks for the latency measurement
-  breaks NAME FRAMES FILE...
-                        breaks of the counter feed in each recording; prints "NAME <count> count"
+  breaks [--slips] NAME FRAMES FILE...
+                        breaks of the counter feed in each recording; prints "NAME <count> count";
+                        with --slips a lone frame lost or repeated (the step of a resampler that
+                        adjusts its rate) is counted on stderr instead of as a break
   latency NAME FILE     median distance of click pairs (direct, then through the path) in ms
 
 The counter names a frame within one wrap: a jump of more than half of that (0.74 s at 44100 Hz in
@@ -130,9 +132,10 @@ class Incident:
         return '%.2f s: %s' % (self.feed_second, ', '.join('%s %d' % (n, v) for n, v in parts if v))
 
 
-def analyse(fmt, data, feed_frames):
+def analyse(fmt, data, feed_frames, slips=None):
     """Incidents of the counter feed in one recording, in order; raises ValueError when the
-    recording cannot be measured (no feed in it, or not the feed's frames)."""
+    recording cannot be measured (no feed in it, or not the feed's frames). A list given as slips
+    takes the recording frame of each lone frame lost or repeated, which then is no incident."""
     table = fmt.table()
     size, wrap = fmt.frame, fmt.wrap
     total = len(data) // size
@@ -185,7 +188,10 @@ def analyse(fmt, data, feed_frames):
             expected += 1
             continue
         step = (got - counter) % wrap
-        if step < wrap // 2:
+        if slips is not None and step in (1, wrap - 1):
+            slips.append(p)
+            expected += 1 if step == 1 else -1
+        elif step < wrap // 2:
             note(p, p, lost=step)
             expected += step
         else:
@@ -210,14 +216,16 @@ def read(path):
         return mmap.mmap(f.fileno(), 0, access=mmap.ACCESS_READ)
 
 
-def breaks(fmt, name, feed_frames, paths):
+def breaks(fmt, name, feed_frames, paths, slips=False):
     total = 0
     for path in paths:
-        incidents = analyse(fmt, read(path), feed_frames)
+        slipped = [] if slips else None
+        incidents = analyse(fmt, read(path), feed_frames, slipped)
         total += len(incidents)
         net = sum(i.silence - i.lost + i.repeated + i.missing for i in incidents)
-        print('bench: %s: %s: %d breaks, %.1f ms of delay added' % (name, path.rsplit('/', 1)[-1],
-              len(incidents), 1000.0 * net / fmt.rate), file=sys.stderr)
+        print('bench: %s: %s: %d breaks, %.1f ms of delay added%s' % (
+              name, path.rsplit('/', 1)[-1], len(incidents), 1000.0 * net / fmt.rate,
+              '; %d lone frames slipped' % len(slipped) if slips else ''), file=sys.stderr)
         for incident in incidents:
             print('bench:   at %s' % incident.describe(), file=sys.stderr)
     print('%s %d count' % (name, total))
@@ -272,6 +280,8 @@ def main(argv):
             print(write_feed(fmt, argv[1], float(argv[2])))
         elif len(argv) == 2 and argv[0] == 'clicks':
             write_clicks(fmt, argv[1])
+        elif len(argv) >= 5 and argv[0] == 'breaks' and argv[1] == '--slips':
+            breaks(fmt, argv[2], int(argv[3]), argv[4:], slips=True)
         elif len(argv) >= 4 and argv[0] == 'breaks':
             breaks(fmt, argv[1], int(argv[2]), argv[3:])
         elif len(argv) == 3 and argv[0] == 'latency':

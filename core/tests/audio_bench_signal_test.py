@@ -64,6 +64,44 @@ class BreakAnalysis(unittest.TestCase):
                              for i in signal.analyse(fmt, recording, frames)]
                     self.assertEqual(found, expected)
 
+    def test_lone_slips_of_a_rate_adjusting_path_are_counted_apart_only_when_asked(self):
+        for fmt_name, fmt in FORMATS:
+            frames, written = self.feeds[fmt_name]
+            size = fmt.frame
+            feed = written[fmt.lead_in * size:]
+            quiet = b'\0' * size
+            # A frame dropped, then one repeated, every 1000 frames: as a resampler steps its rate.
+            pieces, at, k = [], 0, 0
+            while at + 1000 < frames:
+                pieces.append(feed[at * size:(at + 1000) * size])
+                at += 1000
+                if k % 2 == 0:
+                    at += 1                                        # a lone frame lost
+                else:
+                    pieces.append(feed[(at - 1) * size:at * size])  # a lone frame repeated
+                k += 1
+            pieces.append(feed[at * size:frames * size])
+            slipping = b''.join(pieces)
+            gap_at = len(slipping) // 2 // size * size
+            cases = [
+                # name, recording, slips mode, expected incident count, expected slips
+                ('slips only', slipping, True, 0, k),
+                ('a gap among slips', slipping[:gap_at] + quiet * 300 + slipping[gap_at:], True, 1, k),
+                ('slips are breaks unless asked', slipping, False, None, 0),
+            ]
+            for name, body, slips_mode, incidents, expected_slips in cases:
+                with self.subTest(fmt_name + ': ' + name):
+                    slipped = [] if slips_mode else None
+                    found = signal.analyse(fmt, quiet * 100 + body + quiet * 100, frames, slipped)
+                    if incidents is None:
+                        # Slips closer than a tenth of a second merge into one long break.
+                        self.assertGreaterEqual(len(found), 1)
+                        self.assertEqual(sum(i.lost for i in found), (k + 1) // 2)
+                        self.assertEqual(sum(i.repeated for i in found), k // 2)
+                    else:
+                        self.assertEqual(len(found), incidents)
+                        self.assertEqual(len(slipped), expected_slips)
+
     def test_a_recording_without_the_feed_is_an_error_not_a_figure(self):
         for fmt_name, fmt in FORMATS:
             frames, written = self.feeds[fmt_name]
