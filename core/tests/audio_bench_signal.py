@@ -244,17 +244,24 @@ def onsets(fmt, data):
 
 
 def latency(fmt, name, path):
-    """The first onset is the first click's direct copy; the others come at known distances from it,
-    so a click that a break swallowed costs only its own pair."""
+    """The first onset is the first click's direct copy; each next one comes a known distance after
+    the last direct copy found, so a click that a break swallowed costs only its own pair. The feed
+    sink keeps its outputs in step by adjusting their rates, which moves the direct copies by a few
+    ms a click: each is looked for from the one before, not from the first."""
     with open(path, 'rb') as f:
         found = onsets(fmt, f.read())
     if not found:
         raise ValueError('no click arrived')
     quiet, spacing = fmt.onset_quiet, fmt.click_spacing
     delays = []
+    last = found[0] - spacing
     for k in range(CLICKS):
-        direct = found[0] + k * spacing
+        direct = last + spacing
         near = [f for f in found if abs(f - direct) <= quiet]
+        if near:
+            direct = last = near[0]
+        else:
+            last = direct
         later = [f for f in found if direct + quiet < f < direct + spacing - quiet]
         if near and later:
             delays.append(1000.0 * (later[0] - near[0]) / fmt.rate)
